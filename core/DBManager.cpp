@@ -1,0 +1,112 @@
+#include "core/DBManager.h"
+
+#include "core/constants.h"
+#include "core/utility.h"
+
+#include <QDebug>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString CONNECTION_NAME = "WALLET_DB";
+
+const char* const SCHEMA[] = {
+    "CREATE TABLE [tblLocker] ( [ID] INTEGER  PRIMARY KEY AUTOINCREMENT NOT NULL, [NAME] VARCHAR(50)  "
+    "UNIQUE NOT NULL, [PASSWORD] VARCHAR(250) NULL, [SECRET_QUESTION] VARCHAR(250) NULL, [SECRET_ANSWER] "
+    "VARCHAR(250) NULL, [TYPE] INTEGER NOT NULL, [KEY] VARCHAR(50) NOT NULL, [NOTES] VARCHAR(250) NULL, "
+    "[USE_MP] INTEGER NOT NULL)",
+    "CREATE TABLE [tblId] ( [ID] INTEGER  PRIMARY KEY AUTOINCREMENT NOT NULL, [LOCKER_ID] INTEGER  NOT "
+    "NULL, [NAME] VARCHAR(250)  NOT NULL, [URL] VARCHAR(250)   NULL, [USER_NAME] VARCHAR(250) NOT NULL, "
+    "[PASSWORD] VARCHAR(250)  NULL, [NOTES] VARCHAR(250)  NULL, FOREIGN KEY (LOCKER_ID) REFERENCES "
+    "tblLocker)",
+    "CREATE TABLE [tblId2] ( [ID] INTEGER  PRIMARY KEY AUTOINCREMENT NOT NULL, [LOCKER_ID] INTEGER  NOT "
+    "NULL, [NAME] VARCHAR(250)  NOT NULL, [CARD_NUMBER] VARCHAR(250)   NULL, [PIN] VARCHAR(20) NULL, "
+    "[ISSUE_DATE] VARCHAR(10)  NULL, [EXPIRY_DATE] VARCHAR(10)  NULL, [CODE] VARCHAR(3), [NOTES] "
+    "VARCHAR(250)  NULL, FOREIGN KEY (LOCKER_ID) REFERENCES tblLocker)",
+    "CREATE TABLE [tblId3] ( [ID] INTEGER  PRIMARY KEY AUTOINCREMENT NOT NULL, [LOCKER_ID] INTEGER  NOT "
+    "NULL, [NAME] VARCHAR(250)  NOT NULL, [TIME_STAMP] DATE  NOT NULL, [NOTES] TEXT  NULL, FOREIGN KEY "
+    "(LOCKER_ID) REFERENCES tblLocker)",
+    "CREATE TABLE [tblSettings] ( [ID] INTEGER  PRIMARY KEY AUTOINCREMENT NOT NULL, [PARAM1] VARCHAR(300) "
+    "NULL, [PARAM2] VARCHAR(300) NULL, [PARAM3] VARCHAR(300) NULL)",
+};
+
+void LogError(const QSqlError& error)
+{
+    qDebug() << error.databaseText() + "    " + error.driverText();
+}
+
+} // namespace
+
+CDBManager& CDBManager::GetInstance()
+{
+    static CDBManager instance;
+    return instance;
+}
+
+CDBManager::~CDBManager()
+{
+    if (database) {
+        database->close();
+        delete database;
+        database = nullptr;
+    }
+}
+
+QString CDBManager::DataFileName()
+{
+    return "settings_" + CURRENT_VERSION + ".kvd";
+}
+
+QSqlDatabase& CDBManager::GetDataBase()
+{
+    if (database)
+        return *database;
+
+    database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
+    QSettings* settings = Utility::GetInstance().settings;
+    database->setDatabaseName(settings->value(WALLET_DATA_FOLDER_PATH).toString() + "/" +
+                              settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
+    if (!database->isOpen()) {
+        database->open();
+        QSqlQuery pragma(*database);
+        if (!pragma.exec("PRAGMA foreign_keys = ON"))
+            LogError(pragma.lastError());
+    }
+    return *database;
+}
+
+void CDBManager::CloseDataBase()
+{
+    if (!database)
+        return;
+    database->close();
+    delete database;
+    database = nullptr;
+    QSqlDatabase::removeDatabase(CONNECTION_NAME);
+}
+
+void CDBManager::CreateDatabase()
+{
+    Utility::GetInstance().settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
+    for (const char* statement : SCHEMA)
+        ExecQuery(statement);
+}
+
+void ExecQuery(const QString& statement)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    if (!query.exec(statement))
+        LogError(query.lastError());
+}
+
+QString GetLastExecutedQuery(const QSqlQuery& query)
+{
+    QString text = query.lastQuery();
+    const QMap<QString, QVariant> bound = query.boundValues();
+    for (auto it = bound.constBegin(); it != bound.constEnd(); ++it)
+        text.replace(it.key(), it.value().toString(), Qt::CaseSensitive);
+    return text;
+}

@@ -1,0 +1,39 @@
+#ifndef DBMANAGER_H
+#define DBMANAGER_H
+
+#include <QString>
+
+class QSqlDatabase;
+class QSqlQuery;
+
+// Holds the program's one database connection on the active data file.
+class CDBManager
+{
+public:
+    static CDBManager& GetInstance();
+
+    // The shared connection, opened on first use on the data file that the
+    // settings name. A connection whose open failed stays closed until
+    // CloseDataBase drops it.
+    QSqlDatabase& GetDataBase();
+    // Drops the connection so that the next GetDataBase opens the file then named.
+    void CloseDataBase();
+    // Stores the current data-file name and creates the five tables.
+    void CreateDatabase();
+
+    static QString DataFileName();
+
+private:
+    CDBManager() = default;
+    ~CDBManager();
+    Q_DISABLE_COPY(CDBManager)
+
+    QSqlDatabase* database = nullptr;
+};
+
+// Runs a statement whose result nobody reads; a failure is only logged.
+void ExecQuery(const QString& statement);
+// The statement text with its bound values written in, for the debug log.
+QString GetLastExecutedQuery(const QSqlQuery& query);
+
+#endif // DBMANAGER_H

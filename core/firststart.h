@@ -1,0 +1,8 @@
+#ifndef FIRSTSTART_H
+#define FIRSTSTART_H
+
+// The first start of this version: makes the data folder, carries the newest
+// older data file over to the current name and creates the schema.
+void RunFirstStart();
+
+#endif // FIRSTSTART_H

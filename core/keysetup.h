@@ -1,0 +1,18 @@
+#ifndef KEYSETUP_H
+#define KEYSETUP_H
+
+// What the start-up key set-up found in the data file's key row.
+enum class KeySetupResult
+{
+    Generated,        // no keys yet: new ones were made and stored
+    NoMasterPassword, // stored keys loaded under the empty passphrase
+    MasterPassword,   // stored keys loaded under the master-password digest
+    KeysDamaged,      // the stored keys are unreadable: nothing can be encrypted
+    KeysNotStored,    // new keys could not be stored: nothing can be encrypted
+};
+
+// Reads the first row of tblSettings and loads its keys into BotanAdapter, or
+// generates and stores new ones. Runs once, at start.
+KeySetupResult SetUpKeys();
+
+#endif // KEYSETUP_H

@@ -1,0 +1,29 @@
+#include "core/constants.h"
+#include "core/firststart.h"
+#include "core/utility.h"
+#include "window/mainwindow.h"
+
+#include <QApplication>
+#include <QSettings>
+
+int main(int argc, char* argv[])
+{
+    Q_INIT_RESOURCE(resources);
+    qSetMessagePattern("%{file}:%{line} %{function}: %{message}");
+    QApplication application(argc, argv);
+
+    QSettings* settings = Utility::GetInstance().settings;
+    if (settings->value(ACTIVE_WALLET_DB_7_5_0).toString().isEmpty())
+        RunFirstStart();
+
+    MainWindow window;
+    window.show();
+    Utility::GetInstance().mainWindow = &window;
+
+    if (settings->value("FIRST_TIME_START", 1).toInt() != 0)
+        window.ShowWelcomeDialog();
+    if (settings->value("MasterPassword").toString() == "N")
+        window.on_action_Master_Password_triggered();
+
+    return application.exec();
+}

@@ -1,0 +1,50 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class LockerModel;
+
+// The entry list dialogs show their Back button only in the small screen modes.
+extern const QString g_screenMode;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void ShowWelcomeDialog();
+    // Runs lockerListQuery again and fits the list to its contents.
+    void ReloadLockerList();
+
+public slots:
+    void ResizeLockersWindow();
+    void on_action_Master_Password_triggered();
+    void on_actionExit_triggered();
+    void on_actionA_bout_triggered();
+    void on_action_Password_Generator_triggered();
+    void DockWidgetToggled();
+    void on_action_Hide_Lockers_triggered();
+    void on_action_Show_Lockers_triggered();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void SetUpKeys();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    QString lockerListQuery;
+    QString openedLockerId;
+    LockerModel* lockerModel;
+};
+
+#endif // MAINWINDOW_H
