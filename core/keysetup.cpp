@@ -45,11 +45,14 @@ KeySetupResult SetUpKeys()
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     query.exec("SELECT ID, PARAM1, PARAM2, PARAM3 FROM tblSettings");
-    const bool hasRow = query.next();
-    const QVariant rowId = hasRow ? query.value(0) : QVariant();
-    const QString digest = query.value(1).toString();
-    const QString wrappedKey = query.value(2).toString();
-    const QString iv = query.value(3).toString();
+    QVariant rowId;
+    QString digest, wrappedKey, iv;
+    if (query.next()) {
+        rowId = query.value(0);
+        digest = query.value(1).toString();
+        wrappedKey = query.value(2).toString();
+        iv = query.value(3).toString();
+    }
 
     if (wrappedKey.isEmpty())
         return GenerateKeys(rowId, digest);
