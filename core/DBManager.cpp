@@ -35,7 +35,7 @@ const char* const SCHEMA[] = {
 
 void LogError(const QSqlError& error)
 {
-    qDebug() << error.databaseText() + "    " + error.driverText();
+    qDebug().noquote() << error.databaseText() + "    " + error.driverText();
 }
 
 } // namespace

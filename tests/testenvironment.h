@@ -15,6 +15,7 @@
         qputenv("HOME", home.path().toUtf8());                                                       \
         qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());                             \
         qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());                          \
+        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());                                            \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                          \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                 \
         Q_INIT_RESOURCE(resources);                                                                  \

@@ -31,12 +31,15 @@ MainWindow::MainWindow(QWidget* parent)
     QScrollerProperties::setDefaultScrollerProperties(properties);
     QScroller::grabGesture(ui->tableView->viewport(), QScroller::LeftMouseButtonGesture);
 
+    lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
     ui->tableView->setModel(lockerModel);
     ui->tableView->hideColumn(LockerIdColumn);
     ui->tableView->hideColumn(LockerTypeColumn);
     ui->tableView->hideColumn(LockerKeyColumn);
+    ui->tableView->resizeColumnsToContents();
+    ui->tableView->resizeRowsToContents();
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
-    ReloadLockerList();
+    ui->tableView->show();
 
     SetUpKeys();
 

@@ -1,0 +1,185 @@
+#include "testenvironment.h"
+#include "testsupport.h"
+
+#include "core/botanadapter.h"
+#include "window/CenteredDialog.h"
+#include "window/lockermodel.h"
+#include "window/mainwindow.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QPixmap>
+#include <QTableView>
+
+using namespace TestSupport;
+
+namespace {
+
+void AddLocker(const QString& name, int type)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES (:name, :type, 'k', 0)");
+    query.bindValue(":name", name);
+    query.bindValue(":type", type);
+    QVERIFY(query.exec());
+}
+
+QAction* Action(MainWindow& window, const char* name)
+{
+    return window.findChild<QAction*>(name);
+}
+
+QAbstractItemModel* LockerList(MainWindow& window)
+{
+    return window.findChild<QTableView*>("tableView")->model();
+}
+
+QString KeyRowValue(const char* column)
+{
+    return QueryValue(QString("SELECT %1 FROM tblSettings").arg(column)).toString();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { FreshDataFile(); }
+
+    void firstWindowMakesKeysSilently()
+    {
+        MainWindow window;
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowTitle(), QString("Kestrova"));
+        QCOMPARE(KeyRowValue("PARAM2").size(), 80);
+        QCOMPARE(KeyRowValue("PARAM3").size(), 32);
+        for (const char* name : {"actionEdit_Locker", "actionDelete_Locker", "action_Close_Locker",
+                                 "action_Show_Lockers"})
+            QVERIFY2(!Action(window, name)->isEnabled(), name);
+        QVERIFY(Action(window, "action_Hide_Lockers")->isEnabled());
+        QCOMPARE(Action(window, "action_Hide_Lockers")->text(), QString("&Hide Lockers "));
+        QCOMPARE(window.findChild<QDockWidget*>("dockWidget")->windowTitle(),
+                 QString("Available Lockers"));
+    }
+
+    void laterStartAsksForMasterPassword()
+    {
+        { MainWindow first; }
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        MainWindow second;
+        QCOMPARE(seen.title, QString("Master Password"));
+        QCOMPARE(seen.text, QString("Master Password is not set, please set by clicking on "
+                                    "'Master Password' button."));
+        QCOMPARE(seen.icon, QMessageBox::Information);
+        QVERIFY(!BotanAdapter::GetInstance().Encrypt("x").isEmpty());
+    }
+
+    void damagedKeysAreReported()
+    {
+        ExecQuery("INSERT INTO tblSettings (PARAM2, PARAM3) VALUES ('not hex', 'zz')");
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        MainWindow window;
+        QCOMPARE(seen.title, QString("Error"));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QVERIFY(seen.text.contains("damaged"));
+        QVERIFY(BotanAdapter::GetInstance().Encrypt("secret").isEmpty());
+    }
+
+    void lockerListShowsTypesInOrderWithIcons()
+    {
+        AddLocker("Zeta", 1);
+        AddLocker("Alpha", 3);
+        AddLocker("Cards", 2);
+        AddLocker("alpha", 1);
+        AddLocker("Odd", 7);
+        Utility::GetInstance().settings->setValue("show_unlock_button", 1);
+        MainWindow window;
+        QAbstractItemModel* model = LockerList(window);
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, LockerNameColumn).data().toString();
+        QCOMPARE(names, QStringList({"Zeta", "alpha", "Cards", "Alpha", "Odd"}));
+
+        auto icon = [&](int row, int column) {
+            return model->index(row, column).data(Qt::DecorationRole).value<QPixmap>();
+        };
+        QCOMPARE(icon(0, LockerNameColumn).size(), QSize(40, 40));
+        QVERIFY(icon(0, LockerNameColumn).toImage() != icon(2, LockerNameColumn).toImage());
+        QVERIFY(icon(4, LockerNameColumn).isNull());
+        QCOMPARE(icon(0, LockerUnlockColumn).size(), QSize(40, 40));
+        QVERIFY(model->index(0, LockerUnlockColumn).data().toString().isEmpty());
+
+        auto* view = window.findChild<QTableView*>("tableView");
+        window.ReloadLockerList();
+        QVERIFY(view->isColumnHidden(LockerIdColumn) && view->isColumnHidden(LockerTypeColumn) &&
+                view->isColumnHidden(LockerKeyColumn));
+        QVERIFY(!view->isColumnHidden(LockerUnlockColumn));
+    }
+
+    void unlockColumnFollowsTheSetting()
+    {
+        AddLocker("Zeta", 1);
+        Utility::GetInstance().settings->setValue("show_unlock_button", 0);
+        MainWindow window;
+        QVERIFY(!g_showUnlockButton);
+        QVERIFY(LockerList(window)->index(0, LockerUnlockColumn).data(Qt::DecorationRole).isNull());
+        Utility::GetInstance().settings->remove("show_unlock_button");
+    }
+
+    void dockHidesShowsAndToggles()
+    {
+        MainWindow window;
+        auto* dock = window.findChild<QDockWidget*>("dockWidget");
+        Action(window, "action_Hide_Lockers")->trigger();
+        QVERIFY(dock->isHidden());
+        QVERIFY(!Action(window, "action_Hide_Lockers")->isEnabled());
+        QVERIFY(Action(window, "action_Show_Lockers")->isEnabled());
+        Action(window, "action_Show_Lockers")->trigger();
+        QVERIFY(!dock->isHidden());
+        QVERIFY(Action(window, "action_Hide_Lockers")->isEnabled());
+        QVERIFY(!Action(window, "action_Show_Lockers")->isEnabled());
+
+        dock->setMinimumWidth(0);
+        dock->resize(0, 300);
+        window.DockWidgetToggled();
+        QCOMPARE(dock->size(), QSize(500, 300));
+        window.DockWidgetToggled();
+        QCOMPARE(dock->width(), 0);
+    }
+
+    void resizeRecentresFirstFlaggedDialogOnly()
+    {
+        MainWindow window;
+        window.showNormal();
+        auto* list = new CenteredDialog(&window);
+        list->keepCentered = false;
+        auto* first = new CenteredDialog(&window);
+        auto* second = new CenteredDialog(&window);
+        for (CenteredDialog* dialog : {list, first, second}) {
+            dialog->setFixedSize(200, 100);
+            dialog->show();
+            dialog->move(3, 4);
+        }
+        window.resize(900, 700);
+        QTRY_COMPARE(first->pos(), QPoint(window.x() + window.width() / 2 - 100,
+                                          window.y() + window.height() / 2 - 50));
+        QCOMPARE(second->pos(), QPoint(3, 4));
+        QCOMPARE(list->pos(), QPoint(3, 4));
+    }
+
+    void exitClosesTheWindow()
+    {
+        MainWindow window;
+        Action(window, "actionExit")->trigger();
+        QVERIFY(!window.isVisible());
+    }
+};
+
+KESTROVA_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
