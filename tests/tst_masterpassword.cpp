@@ -13,8 +13,12 @@ using namespace TestSupport;
 
 namespace {
 
+const QString CHANGED = "Password changed successfully.";
+const QString FAILED = "Error occurred while updating password.";
+const QStringList SECRETS = {"", "pin 1234", "Grüße aus Zürich"};
+
 // Fills the three fields, presses Change and returns the message box it showed.
-MessageBoxSeen Change(MasterPasswordManager& dialog, const QString& current, const QString& newText,
+MessageBoxSeen Change(QWidget& dialog, const QString& current, const QString& newText,
                       const QString& confirm)
 {
     dialog.findChild<QLineEdit*>("lineCurrentPassword")->setText(current);
@@ -26,35 +30,31 @@ MessageBoxSeen Change(MasterPasswordManager& dialog, const QString& current, con
     return seen;
 }
 
-QString KeyRow()
+QString Setting(const char* column)
 {
-    return QueryValue("SELECT PARAM1 || '/' || PARAM2 || '/' || PARAM3 FROM tblSettings").toString();
+    return QueryValue(QString("SELECT %1 FROM tblSettings").arg(column)).toString();
 }
 
 // True when the passphrase in memory unwraps the key row of the file.
 bool MemoryMatchesFile()
 {
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    return adapter.SetCEKE(QueryValue("SELECT PARAM2 FROM tblSettings").toString(),
-                           QueryValue("SELECT PARAM3 FROM tblSettings").toString()) &&
-           adapter.CanUnwrap();
+    return adapter.SetCEKE(Setting("PARAM2"), Setting("PARAM3")) && adapter.CanUnwrap();
 }
 
-// A fresh process: keys dropped and the passphrase back to that of the empty text.
-void ForgetEverything()
+// As in a new process: no keys, and the passphrase of the empty text.
+void ForgetKeysAndPassphrase()
 {
     BotanAdapter::GetInstance().ForgetKeys();
     BotanAdapter::GetInstance().SetPassphraseFromDigest(QString());
 }
 
-// A fresh start on the same file, as after restarting the program.
+// A fresh start on the same file.
 void Restart(KeySetupResult expected = KeySetupResult::MasterPassword)
 {
-    ForgetEverything();
+    ForgetKeysAndPassphrase();
     QCOMPARE(SetUpKeys(), expected);
 }
-
-const QStringList SECRETS = {"", "pin 1234", "Grüße aus Zürich"};
 
 } // namespace
 
@@ -64,12 +64,6 @@ class TestMasterPassword : public QObject
 
     QStringList ciphers;
 
-    void StoreSecrets()
-    {
-        ciphers.clear();
-        for (const QString& secret : SECRETS)
-            ciphers << BotanAdapter::GetInstance().Encrypt(secret);
-    }
     void VerifySecrets()
     {
         for (int i = 0; i < SECRETS.size(); ++i)
@@ -79,31 +73,31 @@ class TestMasterPassword : public QObject
 private slots:
     void init()
     {
-        ForgetEverything();
+        ForgetKeysAndPassphrase();
         FreshDataFileWithKeys();
-        StoreSecrets();
+        ciphers.clear();
+        for (const QString& secret : SECRETS)
+            ciphers << BotanAdapter::GetInstance().Encrypt(secret);
     }
 
     void setChangeAndRestartKeepSecrets()
     {
-        const QString iv = QueryValue("SELECT PARAM3 FROM tblSettings").toString();
+        const QString iv = Setting("PARAM3");
         {
             MasterPasswordManager first(nullptr);
             QVERIFY(!first.findChild<QLineEdit*>("lineCurrentPassword")->isEnabled());
             MessageBoxSeen seen = Change(first, "ignored", "abc", "abc");
             QCOMPARE(seen.title, QString("Master Password"));
-            QCOMPARE(seen.text, QString("Password changed successfully."));
+            QCOMPARE(seen.text, CHANGED);
             QVERIFY(first.changed);
-            QCOMPARE(QueryValue("SELECT PARAM1 FROM tblSettings").toString(),
-                     QString("900150983cd24fb0d6963f7d28e17f72"));
-            // Without a digest at opening, a second change needs no current password either.
-            QCOMPARE(Change(first, "", "Zürich 1", "Zürich 1").text,
-                     QString("Password changed successfully."));
+            QCOMPARE(Setting("PARAM1"), QString("900150983cd24fb0d6963f7d28e17f72"));
+            // With no digest at opening, a second change needs no current password either.
+            QCOMPARE(Change(first, "", "Zürich 1", "Zürich 1").text, CHANGED);
         }
-        QCOMPARE(QueryValue("SELECT PARAM1 FROM tblSettings").toString(),
-                 QString(QCryptographicHash::hash(QString("Zürich 1").toUtf8(),
-                                                  QCryptographicHash::Md5).toHex()));
-        QCOMPARE(QueryValue("SELECT PARAM3 FROM tblSettings").toString(), iv);
+        QCOMPARE(Setting("PARAM1"), QString(QCryptographicHash::hash(
+                                        QString("Zürich 1").toUtf8(), QCryptographicHash::Md5)
+                                                .toHex()));
+        QCOMPARE(Setting("PARAM3"), iv);
         QVERIFY(MemoryMatchesFile());
         VerifySecrets();
         Restart();
@@ -111,8 +105,7 @@ private slots:
 
         MasterPasswordManager second(nullptr);
         QVERIFY(second.findChild<QLineEdit*>("lineCurrentPassword")->isEnabled());
-        QCOMPARE(Change(second, "Zürich 1", "next", "next").text,
-                 QString("Password changed successfully."));
+        QCOMPARE(Change(second, "Zürich 1", "next", "next").text, CHANGED);
         // The current password is still checked against the digest read at opening.
         QCOMPARE(Change(second, "next", "x", "x").text, QString("Current password is not correct"));
         Restart();
@@ -121,34 +114,28 @@ private slots:
 
     void checksInOrder_data()
     {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("newText");
-        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("message");
-        QTest::newRow("wrong current") << "ab" << "" << "" << "Current password is not correct";
-        QTest::newRow("no new") << "abc" << "" << "x" << "Please enter password";
-        QTest::newRow("no confirm") << "abc" << "x" << "" << "Please confirm password";
-        QTest::newRow("case differs") << "abc" << "Secret" << "secret"
+        QTest::newRow("wrong current") << QStringList{"ab", "", ""} << "Current password is not correct";
+        QTest::newRow("no new") << QStringList{"abc", "", "x"} << "Please enter password";
+        QTest::newRow("no confirm") << QStringList{"abc", "x", ""} << "Please confirm password";
+        QTest::newRow("case differs") << QStringList{"abc", "Secret", "secret"}
                                       << "Password does not match with confirm password field";
     }
     void checksInOrder()
     {
-        QFETCH(QString, current);
-        QFETCH(QString, newText);
-        QFETCH(QString, confirm);
+        QFETCH(QStringList, fields);
         QFETCH(QString, message);
-        {
-            MasterPasswordManager first(nullptr);
-            Change(first, "", "abc", "abc");
-        }
-        const QString row = KeyRow();
+        MasterPasswordManager first(nullptr);
+        Change(first, "", "abc", "abc");
+        const QString digest = Setting("PARAM1");
         MasterPasswordManager dialog(nullptr);
-        MessageBoxSeen seen = Change(dialog, current, newText, confirm);
+        MessageBoxSeen seen = Change(dialog, fields[0], fields[1], fields[2]);
         QCOMPARE(seen.title, QString("Error"));
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.text, message);
         QVERIFY(!dialog.changed);
-        QCOMPARE(KeyRow(), row);
+        QCOMPARE(Setting("PARAM1"), digest);
     }
 
     void failedChangeKeepsKeyRow_data()
@@ -162,59 +149,49 @@ private slots:
         QFETCH(QString, before);
         MasterPasswordManager dialog(nullptr);
         if (!before.isEmpty())
-            QVERIFY(Change(dialog, "", before, before).text.contains("successfully"));
-        const QString row = KeyRow();
-        const QString failure = "Error occurred while updating password.";
+            QCOMPARE(Change(dialog, "", before, before).text, CHANGED);
+        const QString row = Setting("PARAM1 || '/' || PARAM2 || '/' || PARAM3");
+        const KeySetupResult start =
+            before.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
 
         // The content key cannot be re-wrapped.
         BotanAdapter::GetInstance().ForgetKeys();
-        QCOMPARE(Change(dialog, before, "new one", "new one").text, failure);
+        QCOMPARE(Change(dialog, before, "new one", "new one").text, FAILED);
         QVERIFY(!dialog.changed);
-        QCOMPARE(KeyRow(), row);
-        const KeySetupResult start =
-            before.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
+        QCOMPARE(Setting("PARAM1 || '/' || PARAM2 || '/' || PARAM3"), row);
         Restart(start);
-        VerifySecrets();
 
-        // The key row cannot be written: the keys in memory must stay those of the file.
+        // The key row cannot be written.
         QVERIFY(QSqlQuery(CDBManager::GetInstance().GetDataBase())
                     .exec("CREATE TRIGGER locked BEFORE UPDATE ON tblSettings "
                           "BEGIN SELECT RAISE(ABORT, 'locked'); END"));
-        QCOMPARE(Change(dialog, before, "new one", "new one").text, failure);
+        QCOMPARE(Change(dialog, before, "new one", "new one").text, FAILED);
         QVERIFY(!dialog.changed);
-        QCOMPARE(KeyRow(), row);
+        QCOMPARE(Setting("PARAM1 || '/' || PARAM2 || '/' || PARAM3"), row);
         QVERIFY(MemoryMatchesFile());
-        VerifySecrets();
-        const QString later = BotanAdapter::GetInstance().Encrypt("made after the failure");
         Restart(start);
         VerifySecrets();
-        QCOMPARE(BotanAdapter::GetInstance().Decrypt(later), QString("made after the failure"));
     }
 
     void noKeyRowIsReported()
     {
         QVERIFY(QSqlQuery(CDBManager::GetInstance().GetDataBase()).exec("DELETE FROM tblSettings"));
         MasterPasswordManager dialog(nullptr);
-        QCOMPARE(Change(dialog, "", "abc", "abc").text,
-                 QString("Error occurred while updating password."));
+        QCOMPARE(Change(dialog, "", "abc", "abc").text, FAILED);
         QVERIFY(!dialog.changed);
         QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblSettings").toInt(), 0);
-        VerifySecrets();
     }
 
     void showBoxesRevealTheirField()
     {
         MasterPasswordManager dialog(nullptr);
-        const QList<QPair<QString, QString>> pairs = {{"checkBox", "lineCurrentPassword"},
-                                                      {"checkBox_2", "lineNewPassword"},
-                                                      {"checkBox_3", "lineConfirmNewPassword"}};
-        for (const auto& pair : pairs) {
-            auto* box = dialog.findChild<QCheckBox*>(pair.first);
-            auto* line = dialog.findChild<QLineEdit*>(pair.second);
-            box->setChecked(true);
-            QCOMPARE(line->echoMode(), QLineEdit::Normal);
-            box->setChecked(false);
-            QCOMPARE(line->echoMode(), QLineEdit::Password);
+        const char* lines[] = {"lineCurrentPassword", "lineNewPassword", "lineConfirmNewPassword"};
+        const char* boxes[] = {"checkBox", "checkBox_2", "checkBox_3"};
+        for (int i = 0; i < 3; ++i) {
+            dialog.findChild<QCheckBox*>(boxes[i])->setChecked(true);
+            QCOMPARE(dialog.findChild<QLineEdit*>(lines[i])->echoMode(), QLineEdit::Normal);
+            dialog.findChild<QCheckBox*>(boxes[i])->setChecked(false);
+            QCOMPARE(dialog.findChild<QLineEdit*>(lines[i])->echoMode(), QLineEdit::Password);
         }
     }
 
@@ -224,21 +201,16 @@ private slots:
         MainWindow window;
         QSettings* settings = Utility::GetInstance().settings;
         settings->setValue("MasterPassword", "N");
-        OnNextModal([](QWidget* dialog) {
-            QCOMPARE(dialog->parentWidget()->metaObject()->className(), "MainWindow");
-            dialog->findChild<QPushButton*>("pushClose")->click();
-        });
-        window.on_action_Master_Password_triggered();
-        QCOMPARE(settings->value("MasterPassword").toString(), QString("N"));
-
-        OnNextModal([](QWidget* dialog) {
-            auto* manager = qobject_cast<MasterPasswordManager*>(dialog);
-            QVERIFY(manager);
-            Change(*manager, "", "abc", "abc");
-            manager->findChild<QPushButton*>("pushClose")->click();
-        });
-        window.on_action_Master_Password_triggered();
-        QCOMPARE(settings->value("MasterPassword").toString(), QString("Y"));
+        for (bool change : {false, true}) {
+            OnNextModal([&window, change](QWidget* dialog) {
+                QCOMPARE(dialog->parentWidget(), &window);
+                if (change)
+                    Change(*dialog, "", "abc", "abc");
+                dialog->findChild<QPushButton*>("pushClose")->click();
+            });
+            window.on_action_Master_Password_triggered();
+            QCOMPARE(settings->value("MasterPassword").toString(), QString(change ? "Y" : "N"));
+        }
     }
 };
 
