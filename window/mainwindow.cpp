@@ -4,8 +4,10 @@
 #include "core/DBManager.h"
 #include "core/keysetup.h"
 #include "core/utility.h"
+#include "entries/passwrodgenerator.h"
 #include "window/CenteredDialog.h"
 #include "window/lockermodel.h"
+#include "window/masterpasswordmanager.h"
 
 #include <QMessageBox>
 #include <QScroller>
@@ -95,6 +97,11 @@ void MainWindow::ResizeLockersWindow()
 
 void MainWindow::on_action_Master_Password_triggered()
 {
+    MasterPasswordManager dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
+    if (dialog.changed)
+        Utility::GetInstance().settings->setValue("MasterPassword", "Y");
 }
 
 void MainWindow::on_actionExit_triggered()
@@ -108,6 +115,9 @@ void MainWindow::on_actionA_bout_triggered()
 
 void MainWindow::on_action_Password_Generator_triggered()
 {
+    PasswrodGenerator dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
 }
 
 void MainWindow::DockWidgetToggled()

@@ -1,0 +1,49 @@
+#ifndef MASTERPASSWORDMANAGER_H
+#define MASTERPASSWORDMANAGER_H
+
+#include "window/CenteredDialog.h"
+
+#include <memory>
+
+namespace Ui {
+class MasterPasswordManager;
+}
+
+// Sets the first master password or changes it, and re-wraps the content key
+// under the new digest so that every stored secret stays readable.
+class MasterPasswordManager : public CenteredDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MasterPasswordManager(QWidget* parent);
+    ~MasterPasswordManager() override;
+
+    // The stored form of a master password: lower-case hex MD5 of its UTF-8
+    // bytes up to the first NUL character.
+    static QString Digest(const QString& password);
+
+    // True once a new master password has been stored by this dialog.
+    bool changed;
+
+private slots:
+    void on_pushClose_clicked();
+    void on_pushChange_clicked();
+    void on_checkBox_stateChanged(int state);
+    void on_checkBox_2_stateChanged(int state);
+    void on_checkBox_3_stateChanged(int state);
+
+private:
+    // Stores the digest and the re-wrapped content key together; false when
+    // nothing was stored, and then the keys in memory are as before.
+    bool StoreNewPassword(const QString& digest);
+
+    std::unique_ptr<Ui::MasterPasswordManager> ui;
+    // The digest read at construction; the current password is checked against it.
+    QString storedHash;
+    QString rowId;
+    // The digest that the data file holds now, which the keys in memory match.
+    QString fileHash;
+};
+
+#endif // MASTERPASSWORDMANAGER_H
