@@ -40,7 +40,8 @@ public:
     // The passphrase form of a text: its SHA-1 digest decoded as UTF-8.
     static QString Hash(const QString& text);
 
-    // Makes Hash(masterPasswordDigest) the passphrase of the KEK.
+    // Makes Hash(masterPasswordDigest) the passphrase of the KEK; the empty
+    // digest gives the passphrase of a file without a master password.
     void SetPassphraseFromDigest(const QString& masterPasswordDigest);
 
 private:

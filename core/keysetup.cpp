@@ -16,8 +16,7 @@ namespace {
 KeySetupResult GenerateKeys(const QVariant& rowId, const QString& digest)
 {
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    if (!digest.isEmpty())
-        adapter.SetPassphraseFromDigest(digest);
+    adapter.SetPassphraseFromDigest(digest);
 
     QString wrappedKey, iv;
     adapter.GenerateCEKE(wrappedKey, iv);
@@ -58,8 +57,7 @@ KeySetupResult SetUpKeys()
         return GenerateKeys(rowId, digest);
 
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    if (!digest.isEmpty())
-        adapter.SetPassphraseFromDigest(digest);
+    adapter.SetPassphraseFromDigest(digest);
     if (!adapter.SetCEKE(wrappedKey, iv) || !adapter.CanUnwrap()) {
         adapter.ForgetKeys();
         return KeySetupResult::KeysDamaged;

@@ -32,7 +32,6 @@ PasswrodGenerator::PasswrodGenerator(QWidget* parent)
     : CenteredDialog(parent)
     , ui(std::make_unique<Ui::PasswrodGenerator>())
 {
-    keepCentered = true;
     ui->setupUi(this);
     ui->linePasswordLength->setText("8");
 }

@@ -100,17 +100,17 @@ bool MasterPasswordManager::StoreNewPassword(const QString& digest)
     return true;
 }
 
-void MasterPasswordManager::on_checkBox_stateChanged(int state)
+void MasterPasswordManager::on_checkBox_stateChanged(int)
 {
-    ui->lineCurrentPassword->setEchoMode(state ? QLineEdit::Normal : QLineEdit::Password);
+    ui->lineCurrentPassword->setEchoMode(ui->checkBox->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
-void MasterPasswordManager::on_checkBox_2_stateChanged(int state)
+void MasterPasswordManager::on_checkBox_2_stateChanged(int)
 {
-    ui->lineNewPassword->setEchoMode(state ? QLineEdit::Normal : QLineEdit::Password);
+    ui->lineNewPassword->setEchoMode(ui->checkBox_2->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
-void MasterPasswordManager::on_checkBox_3_stateChanged(int state)
+void MasterPasswordManager::on_checkBox_3_stateChanged(int)
 {
-    ui->lineConfirmNewPassword->setEchoMode(state ? QLineEdit::Normal : QLineEdit::Password);
+    ui->lineConfirmNewPassword->setEchoMode(ui->checkBox_3->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
