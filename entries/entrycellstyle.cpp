@@ -5,17 +5,22 @@
 #include <QPixmap>
 #include <QPixmapCache>
 
+namespace {
+
+// The views ask for the icons on every paint: scale each one once.
 QPixmap ScaledIcon(const QString& path, int size)
 {
     const QString key = QStringLiteral("entryicon:%1:%2").arg(path).arg(size);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap::fromImage(QImage(path)).scaled(size, size, Qt::KeepAspectRatio,
-                                                         Qt::SmoothTransformation);
+        pixmap = QPixmap::fromImage(QImage(path))
+                     .scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPixmapCache::insert(key, pixmap);
     }
     return pixmap;
 }
+
+} // namespace
 
 QVariant StyledEntryCell(const std::vector<EntryCellStyle>& styles, const QModelIndex& index, int role)
 {

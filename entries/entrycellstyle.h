@@ -21,8 +21,4 @@ struct EntryCellStyle
 // the cell to the base model.
 QVariant StyledEntryCell(const std::vector<EntryCellStyle>& styles, const QModelIndex& index, int role);
 
-// A resource image scaled to size x size, kept in the pixmap cache because
-// the views ask for it on every paint.
-QPixmap ScaledIcon(const QString& path, int size);
-
 #endif // ENTRYCELLSTYLE_H

@@ -136,8 +136,9 @@ void EntryListDialog::on_lineEdit_textChanged(const QString& arg1)
         // The text is bound as typed: quotes stand for themselves, while "%" and
         // "_" keep their LIKE meaning.
         currentFilter = arg1;
-        currentQuery = statements.select + " WHERE  name LIKE '%' || :filter || '%' AND locker_id = " +
-                       lockerId + statements.order;
+        currentQuery = statements.select +
+                       " WHERE  name LIKE '%' || :filter || '%' AND locker_id = " + lockerId +
+                       statements.order;
     }
     RunQuery(true);
 }

@@ -59,8 +59,8 @@ protected:
     // Runs the kind's editor modally: on the row `rowId`, or empty for a new entry.
     virtual void RunEditor(const QString& rowId) = 0;
 
-    template <class Editor>
-    void RunEditorOf(const QString& rowId)
+    // Editors belong to the main window, not to the list, and run modally.
+    template <class Editor> void RunEditorOf(const QString& rowId)
     {
         Editor editor(lockerId, Utility::GetInstance().mainWindow);
         if (!rowId.isEmpty())

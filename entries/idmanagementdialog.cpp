@@ -10,7 +10,8 @@
 #include <QSqlRecord>
 #include <QUrl>
 
-IdManagementDialog::IdManagementDialog(const QString& openedLockerId, const QString& lockerName, QWidget* parent)
+IdManagementDialog::IdManagementDialog(const QString& openedLockerId, const QString& lockerName,
+                                       QWidget* parent)
     : EntryListDialog(openedLockerId, parent)
     , ui(std::make_unique<Ui::IdManagementDialog>())
 {

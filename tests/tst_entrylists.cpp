@@ -218,8 +218,10 @@ private slots:
     void editAndDelete()
     {
         const QString locker = AddLocker("Web", 1);
-        AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "one"}, {"URL", "u"}}, {{"USER_NAME", "u1"}, {"PASSWORD", "p1"}});
-        AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "two"}, {"URL", "u"}}, {{"USER_NAME", "u2"}, {"PASSWORD", "p2"}});
+        AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "one"}, {"URL", "u"}},
+               {{"USER_NAME", "u1"}, {"PASSWORD", "p1"}});
+        AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "two"}, {"URL", "u"}},
+               {{"USER_NAME", "u2"}, {"PASSWORD", "p2"}});
         IdManagementDialog dialog(locker, "Web", nullptr);
         Show(&dialog);
 
