@@ -1,0 +1,102 @@
+#ifndef ENTRYEDITOR_H
+#define ENTRYEDITOR_H
+
+#include "window/CenteredDialog.h"
+
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QTextEdit;
+
+// What the three entry editors share: loading a row, checking the form,
+// refusing a duplicate name when adding, encrypting the secret fields and
+// saving exactly one row. Each kind describes its fields, statements and texts.
+class EntryEditor : public CenteredDialog
+{
+    Q_OBJECT
+
+public:
+    ~EntryEditor() override;
+
+    // Switches to the entry with this ID: the form shows it and saving updates it.
+    void SetEditMode(const QString& id);
+
+protected:
+    EntryEditor(const QString& openedLockerId, QWidget* parent);
+
+    enum class Source
+    {
+        Line,      // a line edit's text
+        PlainText, // a text edit's plain text
+        Html,      // a text edit's whole HTML document
+        SaveTime,  // the local time of the save; never shown
+    };
+
+    struct Field
+    {
+        const char* binding;
+        int column; // position in the row of SELECT *
+        Source source;
+        bool secret;
+        QLineEdit* line;
+        QTextEdit* text;
+    };
+
+    struct Required
+    {
+        QLineEdit* line;
+        QString message;
+    };
+
+    struct Texts
+    {
+        QString error;
+        QString update; // the save button in edit mode
+        QString duplicate;
+        QString addedTitle;
+        QString added;
+        QString updatedTitle;
+        QString updated;
+        QString addFailed;
+        QString updateFailed;
+    };
+
+    struct Statements
+    {
+        QString table;
+        QString insert;
+        QString update; // up to the row ID
+    };
+
+    // Finishes the construction once the kind's form is set up.
+    void SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* save, std::vector<Required> required,
+               std::vector<Field> fields, const Statements& statements, const Texts& texts);
+
+    // The Show boxes: a ticked box shows its field's text.
+    static void ShowSecret(const QCheckBox* box, QLineEdit* field);
+
+private slots:
+    void on_pushAdd_clicked();
+    void on_pushClose_clicked();
+
+private:
+    bool NameTaken() const;
+    bool Save();
+    void Warn(const QString& text);
+
+    const QString lockerId;
+    QString recordId;
+    bool editMode = false;
+
+    QLineEdit* lineName = nullptr;
+    QPushButton* pushAdd = nullptr;
+    std::vector<Required> required;
+    std::vector<Field> fields;
+    Statements statements;
+    Texts texts;
+};
+
+#endif // ENTRYEDITOR_H
