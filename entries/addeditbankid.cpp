@@ -49,5 +49,6 @@ void AddEditBankID::on_checkShowCode_stateChanged(int)
 
 void AddEditBankID::on_pushGenerate_clicked()
 {
-    // The password generator is hooked in here once it is part of the program.
+    // The password reaches the form only when the user pastes it.
+    RunPasswordGenerator("err_msg_3");
 }

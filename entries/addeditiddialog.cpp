@@ -42,5 +42,7 @@ void AddEditIdDialog::on_checkBox_stateChanged(int)
 
 void AddEditIdDialog::on_pushGenerate_clicked()
 {
-    // The password generator is hooked in here once it is part of the program.
+    const QString password = RunPasswordGenerator("err_msg_2");
+    if (!password.isEmpty())
+        ui->linePassword->setText(password);
 }

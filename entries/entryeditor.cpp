@@ -2,6 +2,8 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "entries/passwrodgenerator.h"
+#include "window/errordialog.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -155,4 +157,15 @@ bool EntryEditor::Save()
 void EntryEditor::Warn(const QString& text)
 {
     QMessageBox::warning(this, texts.error, text, QMessageBox::Ok);
+}
+
+QString EntryEditor::RunPasswordGenerator(const QString& noticeKey)
+{
+    PasswrodGenerator generator(this);
+    generator.exec();
+    ErrorDialog notice(noticeKey, tr("Password"),
+                       tr("Selected password is available on clipboard. You can paste it anywhere"), this,
+                       false);
+    notice.exec();
+    return generator.GetPassword();
 }

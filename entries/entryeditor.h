@@ -72,6 +72,9 @@ protected:
     };
 
     // Finishes the construction once the kind's form is set up.
+    // Runs the password generator, then the clipboard notice under `noticeKey`;
+    // returns the password the user took, or the empty text.
+    QString RunPasswordGenerator(const QString& noticeKey);
     void SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* save, std::vector<Required> required,
                std::vector<Field> fields, const Statements& statements, const Texts& texts);
 

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -197,6 +198,39 @@ private slots:
         Fill(&edit, "lineName", "Visa");
         QCOMPARE(Save(&edit).text, QString("Error occurred while updating ID."));
         QCOMPARE(TestSupport::QueryValue("SELECT PIN FROM tblId2").toString(), pin);
+    }
+
+    void generateFillsWebPasswordOnlyWhenTaken()
+    {
+        AddEditIdDialog editor(webLocker, &mainWindow);
+        Fill(&editor, "linePassword", "typed");
+        bool noticeShown = false;
+
+        // Generate and close without taking it: the field keeps its text, the notice still shows.
+        auto runGenerator = [&](const char* button, QString* shownPassword) {
+            noticeShown = false;
+            TestSupport::OnNextModal([&, button, shownPassword](QWidget* generator) {
+                generator->findChild<QPushButton*>("pushGenrate")->click();
+                *shownPassword = generator->findChild<QLabel*>("labelPassword")->text();
+                TestSupport::OnNextModal(
+                    [&](QWidget* notice) {
+                        noticeShown = notice->findChild<QPushButton*>("pushButton") != nullptr;
+                        notice->findChild<QPushButton*>("pushButton")->click();
+                    },
+                    generator);
+                generator->findChild<QPushButton*>(button)->click();
+            });
+            editor.findChild<QPushButton*>("pushGenerate")->click();
+        };
+        QString generated;
+        runGenerator("pushClose", &generated);
+        QVERIFY(noticeShown);
+        QCOMPARE(Line(&editor, "linePassword")->text(), QString("typed"));
+
+        runGenerator("pushSelect", &generated);
+        QVERIFY(noticeShown);
+        QCOMPARE(generated.size(), 8);
+        QCOMPARE(Line(&editor, "linePassword")->text(), generated);
     }
 
     void bankCardFields()
