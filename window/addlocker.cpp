@@ -123,13 +123,13 @@ void AddLocker::on_pushAdd_clicked()
 void AddLocker::on_checkShowPassword_stateChanged(int)
 {
     ui->linePassword->setEchoMode(ui->checkShowPassword->isChecked() ? QLineEdit::Normal
-                                                                    : QLineEdit::Password);
+                                                                     : QLineEdit::Password);
 }
 
 void AddLocker::on_checkShowRepeatPassword_stateChanged(int)
 {
     ui->lineRepeatPassword->setEchoMode(ui->checkShowRepeatPassword->isChecked() ? QLineEdit::Normal
-                                                                                : QLineEdit::Password);
+                                                                                 : QLineEdit::Password);
 }
 
 void AddLocker::on_checkUserMasterPassWord_stateChanged(int)

@@ -64,10 +64,12 @@ void LoginDialog::ShowSecretQuestion()
     ui->labelSavePasswordPermanently->hide();
     ui->pushLogin->setText(tr("Show"));
 
-    if (LockerStore::ReadRecovery(lockerId, &recovery))
+    if (LockerStore::ReadRecovery(lockerId, &recovery)) {
         ui->labelQuestion->setText(tr("Question: ") + recovery.question);
-    else
+    } else {
+        recovery.answerReadable = false;
         QMessageBox::warning(this, tr("Error"), tr("Error occurred while accessing application data."));
+    }
 }
 
 void LoginDialog::RevealPassword()
