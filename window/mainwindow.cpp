@@ -3,16 +3,24 @@
 
 #include "core/DBManager.h"
 #include "core/keysetup.h"
+#include "core/lockerstore.h"
 #include "core/utility.h"
+#include "entries/bankidmanagement.h"
+#include "entries/diarymanagement.h"
+#include "entries/idmanagementdialog.h"
 #include "entries/passwrodgenerator.h"
 #include "window/CenteredDialog.h"
+#include "window/addlocker.h"
 #include "window/lockermodel.h"
+#include "window/lockertypeselection.h"
+#include "window/logindialog.h"
 #include "window/masterpasswordmanager.h"
 
 #include <QMessageBox>
 #include <QScroller>
 #include <QSettings>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTimer>
 
 const QString g_screenMode = "BIG";
@@ -32,6 +40,9 @@ MainWindow::MainWindow(QWidget* parent)
     properties.setScrollMetric(QScrollerProperties::DragVelocitySmoothingFactor, 0);
     QScrollerProperties::setDefaultScrollerProperties(properties);
     QScroller::grabGesture(ui->tableView->viewport(), QScroller::LeftMouseButtonGesture);
+
+    connect(ui->tableView, &QTableView::clicked, this, &MainWindow::OnRowClicked);
+    connect(ui->tableView, &QTableView::doubleClicked, this, &MainWindow::OnRowDoubleClicked);
 
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
     ui->tableView->setModel(lockerModel);
@@ -149,4 +160,175 @@ void MainWindow::resizeEvent(QResizeEvent*)
             return;
         }
     }
+}
+
+namespace {
+
+// One row of the locker list, read before a gate whose login reloads the list.
+struct LockerRow
+{
+    QString id;
+    QString name;
+    QString key;
+    int type;
+};
+
+LockerRow LockerAt(const QSqlQueryModel& model, int row)
+{
+    const QSqlRecord record = model.record(row);
+    return {record.value(LockerIdColumn).toString(), record.value(LockerNameColumn).toString(),
+            record.value(LockerKeyColumn).toString(), record.value(LockerTypeColumn).toInt()};
+}
+
+// The entry list of a locker type, or none for an unknown type.
+CenteredDialog* MakeEntryListDialog(int type, const QString& id, const QString& name, QWidget* parent)
+{
+    switch (type) {
+    case 1:
+        return new IdManagementDialog(id, name, parent);
+    case 2:
+        return new BankIdManagement(id, name, parent);
+    case 3:
+        return new DiaryManagement(id, name, parent);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void MainWindow::OnRowClicked(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    ui->actionEdit_Locker->setEnabled(true);
+    ui->actionDelete_Locker->setEnabled(true);
+    if (g_showUnlockButton && index.column() == LockerUnlockColumn)
+        OnRowDoubleClicked(index);
+    ui->tableView->selectionModel()->clearSelection();
+}
+
+void MainWindow::OnRowDoubleClicked(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    ui->actionEdit_Locker->setEnabled(true);
+    ui->actionDelete_Locker->setEnabled(true);
+    const LockerRow locker = LockerAt(*lockerModel, index.row());
+    if (!UnlockLocker(locker.key, locker.id, locker.name))
+        return;
+    ui->action_Close_Locker->setEnabled(true);
+    OpenLocker(locker.id, locker.name, locker.type);
+}
+
+bool MainWindow::UnlockLocker(const QString& key, const QString& id, const QString& name)
+{
+    switch (LockerStore::ReadMarker(key, name)) {
+    case LockerMarker::AskPassword: {
+        if (Utility::GetInstance().sessionLockerIds.contains(id))
+            return true;
+        bool loggedIn = false;
+        {
+            LoginDialog login(id, this);
+            login.setModal(true);
+            login.exec();
+            loggedIn = login.loggedIn;
+        }
+        // A login may have rewritten the locker's marker.
+        ReloadLockerList();
+        return loggedIn;
+    }
+    case LockerMarker::PasswordSaved:
+        return true;
+    case LockerMarker::Invalid:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::OpenLocker(const QString& id, const QString& name, int type)
+{
+    openedLockerId = id;
+    CenteredDialog* entries = MakeEntryListDialog(type, id, name, this);
+    if (!entries)
+        return;
+    entries->keepCentered = false;
+    // Embedded in the window rather than a window of its own.
+    entries->setWindowFlags(Qt::Widget);
+    setCentralWidget(entries);
+}
+
+void MainWindow::CloseOpenedLocker()
+{
+    setCentralWidget(nullptr);
+    ui->action_Close_Locker->setEnabled(false);
+}
+
+void MainWindow::on_action_Open_Locker_triggered()
+{
+    const QModelIndex index = ui->tableView->currentIndex();
+    if (index.isValid())
+        OnRowDoubleClicked(index);
+    else
+        QMessageBox::information(this, tr("Export"),
+                                 tr("Please select a locker from the list that you want to open"));
+}
+
+void MainWindow::on_action_Close_Locker_triggered()
+{
+    CloseOpenedLocker();
+}
+
+void MainWindow::on_actionNew_Locker_triggered()
+{
+    LockerTypeSelection selection(this);
+    selection.setModal(true);
+    selection.exec();
+
+    AddLocker editor(selection.type, this);
+    editor.setModal(true);
+    editor.exec();
+    ReloadLockerList();
+}
+
+void MainWindow::on_actionEdit_Locker_triggered()
+{
+    const QModelIndex index = ui->tableView->currentIndex();
+    if (!index.isValid()) {
+        QMessageBox::information(this, tr("Edit Locker"),
+                                 tr("Please select the locker which you want to view or edit."));
+        return;
+    }
+    const LockerRow locker = LockerAt(*lockerModel, index.row());
+    if (!UnlockLocker(locker.key, locker.id, locker.name))
+        return;
+
+    AddLocker editor(locker.type, this);
+    editor.SetEditMode(locker.id);
+    editor.setModal(true);
+    editor.exec();
+    ReloadLockerList();
+}
+
+void MainWindow::on_actionDelete_Locker_triggered()
+{
+    const QModelIndex index = ui->tableView->currentIndex();
+    if (!index.isValid()) {
+        QMessageBox::information(this, tr("Edit Locker"),
+                                 tr("Please select the locker which you want delete."));
+        return;
+    }
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Delete Locker"),
+        tr("Do you really want to remove this locker? All associated IDs will be removed as well."));
+    if (answer != QMessageBox::Yes)
+        return;
+
+    const LockerRow locker = LockerAt(*lockerModel, index.row());
+    if (!UnlockLocker(locker.key, locker.id, locker.name))
+        return;
+    if (locker.id == openedLockerId)
+        CloseOpenedLocker();
+    LockerStore::DeleteLocker(locker.id, locker.type);
+    ReloadLockerList();
 }

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include <QMainWindow>
+#include <QModelIndex>
 
 #include <memory>
 
@@ -25,11 +26,24 @@ public:
     // Runs lockerListQuery again and fits the list to its contents.
     void ReloadLockerList();
 
+    // The lock gate: true when the locker may be used now, after a login if its
+    // marker asks for one.
+    bool UnlockLocker(const QString& key, const QString& id, const QString& name);
+    // Makes the locker's entry list the central widget.
+    void OpenLocker(const QString& id, const QString& name, int type);
+
 public slots:
     void ResizeLockersWindow();
+    void on_actionNew_Locker_triggered();
+    void OnRowDoubleClicked(const QModelIndex& index);
+    void OnRowClicked(const QModelIndex& index);
     void on_action_Master_Password_triggered();
+    void on_actionEdit_Locker_triggered();
+    void on_actionDelete_Locker_triggered();
     void on_actionExit_triggered();
     void on_actionA_bout_triggered();
+    void on_action_Close_Locker_triggered();
+    void on_action_Open_Locker_triggered();
     void on_action_Password_Generator_triggered();
     void DockWidgetToggled();
     void on_action_Hide_Lockers_triggered();
@@ -40,6 +54,7 @@ protected:
 
 private:
     void SetUpKeys();
+    void CloseOpenedLocker();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QString lockerListQuery;

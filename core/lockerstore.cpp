@@ -1,0 +1,255 @@
+#include "core/lockerstore.h"
+
+#include "core/DBManager.h"
+#include "core/botanadapter.h"
+#include "core/utility.h"
+
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QSqlDatabase& Database()
+{
+    return CDBManager::GetInstance().GetDataBase();
+}
+
+void LogError(const QSqlError& error)
+{
+    qDebug() << error.databaseText() << error.driverText();
+}
+
+// The stored ciphertext in clear. `readable` turns false when a stored value
+// does not decrypt, so that its empty result never passes for the empty text.
+QString DecryptColumn(const QVariant& column, bool* readable = nullptr)
+{
+    const QString stored = column.toString();
+    const QString plain = BotanAdapter::GetInstance().Decrypt(stored);
+    if (readable)
+        *readable = stored.isEmpty() || !plain.isEmpty();
+    return plain;
+}
+
+// Binds the ciphertext of `text`, or NULL for an empty text when `nullWhenEmpty`.
+// False when encryption failed: a real input never encrypts to the empty text.
+bool BindSecret(QSqlQuery& query, const QString& placeholder, const QString& text, bool nullWhenEmpty)
+{
+    if (nullWhenEmpty && text.isEmpty()) {
+        query.bindValue(placeholder, QVariant(QVariant::String));
+        return true;
+    }
+    const QString cipher = BotanAdapter::GetInstance().Encrypt(text);
+    if (cipher.isEmpty())
+        return false;
+    query.bindValue(placeholder, cipher);
+    return true;
+}
+
+bool BindLocker(QSqlQuery& query, const LockerFields& fields)
+{
+    query.bindValue(":name", fields.name);
+    if (!BindSecret(query, ":password", fields.password, true) ||
+        !BindSecret(query, ":secret_question", fields.secretQuestion, true) ||
+        !BindSecret(query, ":secret_answer", fields.secretAnswer, true))
+        return false;
+    query.bindValue(":key", Utility::GetHash(fields.name, fields.savePassword));
+    if (!BindSecret(query, ":notes", fields.notes, false))
+        return false;
+    query.bindValue(":usemp", fields.useMasterPassword ? 1 : 0);
+    return true;
+}
+
+QString EntryTable(int type)
+{
+    switch (type) {
+    case 1:
+        return "tblId";
+    case 2:
+        return "tblId2";
+    case 3:
+        return "tblId3";
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+namespace LockerStore {
+
+LockerMarker ReadMarker(const QString& key, const QString& name)
+{
+    if (key == Utility::GetHash(name, false))
+        return LockerMarker::AskPassword;
+    if (key == Utility::GetHash(name, true))
+        return LockerMarker::PasswordSaved;
+    return LockerMarker::Invalid;
+}
+
+bool ReadLocker(const QString& id, LockerFields* fields)
+{
+    QSqlQuery query(Database());
+    query.prepare("SELECT NAME, PASSWORD, SECRET_QUESTION, SECRET_ANSWER, KEY, NOTES, USE_MP "
+                  "from tblLocker WHERE ID = :id");
+    query.bindValue(":id", id);
+    if (!query.exec() || !query.next())
+        return false;
+    fields->name = query.value(0).toString();
+    fields->password = DecryptColumn(query.value(1));
+    fields->secretQuestion = DecryptColumn(query.value(2));
+    fields->secretAnswer = DecryptColumn(query.value(3));
+    fields->savePassword = ReadMarker(query.value(4).toString(), fields->name) == LockerMarker::PasswordSaved;
+    fields->notes = DecryptColumn(query.value(5));
+    fields->useMasterPassword = query.value(6).toBool();
+    return true;
+}
+
+bool AddLocker(const LockerFields& fields, int type)
+{
+    QSqlQuery query(Database());
+    query.prepare(" INSERT INTO tbllocker (NAME, PASSWORD, SECRET_QUESTION, SECRET_ANSWER, TYPE, KEY, "
+                  "NOTES, USE_MP)  VALUES (:name , :password , :secret_question, :secret_answer, :type, "
+                  ":key, :notes, :usemp)");
+    query.bindValue(":type", type);
+    if (!BindLocker(query, fields))
+        return false;
+    if (!query.exec()) {
+        LogError(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool UpdateLocker(const QString& id, const LockerFields& fields)
+{
+    QSqlQuery query(Database());
+    query.prepare("UPDATE tbllocker SET NAME =:name, PASSWORD = :password, SECRET_QUESTION = "
+                  ":secret_question, SECRET_ANSWER = :secret_answer , KEY = :key, NOTES = :notes, "
+                  "USE_MP = :usemp WHERE ID = :id");
+    query.bindValue(":id", id);
+    if (!BindLocker(query, fields))
+        return false;
+    if (!query.exec()) {
+        LogError(query.lastError());
+        return false;
+    }
+    return query.numRowsAffected() == 1;
+}
+
+bool DeleteLocker(const QString& id, int type)
+{
+    QSqlDatabase& database = Database();
+    if (!database.transaction()) {
+        LogError(database.lastError());
+        return false;
+    }
+    QSqlQuery query(database);
+    bool deleted = true;
+    // Entries first: they reference the locker and the connection enforces foreign keys.
+    const QString entryTable = EntryTable(type);
+    if (!entryTable.isEmpty()) {
+        query.prepare("DELETE FROM " + entryTable + " WHERE locker_id = :id");
+        query.bindValue(":id", id);
+        deleted = query.exec();
+    }
+    if (deleted) {
+        query.prepare("DELETE FROM tbllocker WHERE ID = :id");
+        query.bindValue(":id", id);
+        deleted = query.exec();
+    }
+    if (!deleted) {
+        LogError(query.lastError());
+        database.rollback();
+        return false;
+    }
+    if (!database.commit()) {
+        LogError(database.lastError());
+        database.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool UsesMasterPassword(const QString& id)
+{
+    QSqlQuery query(Database());
+    query.prepare("SELECT USE_MP from tblLocker WHERE ID = :id");
+    query.bindValue(":id", id);
+    return query.exec() && query.next() && query.value(0).toBool();
+}
+
+LoginCheck CheckLogin(const QString& id, const QString& typed)
+{
+    QSqlQuery query(Database());
+    query.prepare("SELECT PASSWORD, USE_MP from tblLocker WHERE ID = :id");
+    query.bindValue(":id", id);
+    qDebug() << query.lastQuery();
+    if (!query.exec() || !query.next())
+        return LoginCheck::NoLocker;
+
+    bool granted = false;
+    if (query.value(1).toBool()) {
+        granted = CheckMasterPassword(typed);
+    } else {
+        bool readable = false;
+        const QString password = DecryptColumn(query.value(0), &readable);
+        granted = readable && typed == password;
+    }
+    return granted ? LoginCheck::Granted : LoginCheck::Refused;
+}
+
+bool SavePasswordForLogin(const QString& id)
+{
+    QSqlQuery query(Database());
+    query.prepare("SELECT NAME from tblLocker WHERE ID = :id");
+    query.bindValue(":id", id);
+    if (!query.exec() || !query.next())
+        return false;
+    const QString marker = Utility::GetHash(query.value(0).toString(), true);
+
+    QSqlQuery update(Database());
+    update.prepare("UPDATE tblLocker SET key = :key WHERE ID = :id");
+    update.bindValue(":key", marker);
+    update.bindValue(":id", id);
+    if (!update.exec()) {
+        LogError(update.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool ReadRecovery(const QString& id, LockerRecovery* recovery)
+{
+    QSqlQuery query(Database());
+    query.prepare("SELECT PASSWORD, SECRET_QUESTION, SECRET_ANSWER from tblLocker WHERE ID = :id");
+    query.bindValue(":id", id);
+    if (!query.exec() || !query.next())
+        return false;
+    recovery->password = DecryptColumn(query.value(0));
+    recovery->question = DecryptColumn(query.value(1));
+    recovery->answer = DecryptColumn(query.value(2), &recovery->answerReadable);
+    return true;
+}
+
+QString MasterPasswordDigest(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    return QString(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+}
+
+bool CheckMasterPassword(const QString& typed)
+{
+    QSqlQuery query(Database());
+    query.exec("SELECT ID, PARAM1 from tblSettings");
+    const QString stored = query.next() ? query.value(1).toString() : QString();
+    return !stored.isEmpty() && stored == MasterPasswordDigest(typed);
+}
+
+} // namespace LockerStore

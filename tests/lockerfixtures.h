@@ -1,0 +1,56 @@
+#ifndef LOCKERFIXTURES_H
+#define LOCKERFIXTURES_H
+
+// Lockers made straight in the data file, for the locker tests.
+
+#include "core/DBManager.h"
+#include "core/lockerstore.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+#include <QtTest>
+
+namespace LockerFixtures {
+
+inline QString LockerIdOf(const QString& name)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.prepare("SELECT ID FROM tblLocker WHERE NAME = :name");
+    query.bindValue(":name", name);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+// A locker with its own password (question "q", answer "a"), or one that uses
+// the master password when `password` is empty.
+inline QString MakeLocker(const QString& name, const QString& password, int type = 1,
+                          bool savePassword = false)
+{
+    LockerFields fields;
+    fields.name = name;
+    fields.password = password;
+    fields.useMasterPassword = password.isEmpty();
+    if (!password.isEmpty()) {
+        fields.secretQuestion = "q";
+        fields.secretAnswer = "a";
+    }
+    fields.savePassword = savePassword;
+    return LockerStore::AddLocker(fields, type) ? LockerIdOf(name) : QString();
+}
+
+inline void SetMasterPassword(const QString& password)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.prepare("UPDATE tblSettings SET PARAM1 = :digest");
+    query.bindValue(":digest", LockerStore::MasterPasswordDigest(password));
+    query.exec();
+}
+
+inline void Exec(const QString& sql)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    QVERIFY2(query.exec(sql), qPrintable(sql));
+}
+
+} // namespace LockerFixtures
+
+#endif // LOCKERFIXTURES_H
