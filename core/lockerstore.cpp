@@ -4,7 +4,6 @@
 #include "core/botanadapter.h"
 #include "core/utility.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -235,21 +234,12 @@ bool ReadRecovery(const QString& id, LockerRecovery* recovery)
     return true;
 }
 
-QString MasterPasswordDigest(const QString& text)
-{
-    QByteArray bytes = text.toUtf8();
-    const int nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    return QString(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
-}
-
 bool CheckMasterPassword(const QString& typed)
 {
     QSqlQuery query(Database());
     query.exec("SELECT ID, PARAM1 from tblSettings");
     const QString stored = query.next() ? query.value(1).toString() : QString();
-    return !stored.isEmpty() && stored == MasterPasswordDigest(typed);
+    return !stored.isEmpty() && stored == Utility::Md5Hex(typed);
 }
 
 } // namespace LockerStore

@@ -66,8 +66,6 @@ LoginCheck CheckLogin(const QString& id, const QString& typed);
 bool SavePasswordForLogin(const QString& id);
 bool ReadRecovery(const QString& id, LockerRecovery* recovery);
 
-// Lower-case hex MD5 of the UTF-8 bytes up to the first NUL character.
-QString MasterPasswordDigest(const QString& text);
 // Compares with the digest in the first tblSettings row; never true while none is set.
 bool CheckMasterPassword(const QString& typed);
 

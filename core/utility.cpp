@@ -6,9 +6,6 @@
 #include <QCryptographicHash>
 #include <QSettings>
 
-#include <cstring>
-#include <string>
-
 Utility::Utility()
     : settings(new QSettings(ORGANIZATION_NAME, APPLICATION_NAME))
 {
@@ -37,10 +34,14 @@ QString Utility::GetProductCode()
 
 QString Utility::GetHash(const QString& text, bool saved)
 {
-    const QString marked =
-        text + (saved ? KeyConstants::MARKER_SAVED_SUFFIX : KeyConstants::MARKER_ASK_SUFFIX);
-    // The marker covers the bytes up to the first zero byte, as stored markers do.
-    const std::string bytes = marked.toStdString();
-    const QByteArray data(bytes.c_str(), static_cast<int>(std::strlen(bytes.c_str())));
-    return QString(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
+    return Md5Hex(text + (saved ? KeyConstants::MARKER_SAVED_SUFFIX : KeyConstants::MARKER_ASK_SUFFIX));
+}
+
+QString Utility::Md5Hex(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    return QString(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
 }

@@ -18,6 +18,9 @@ public:
     static QString GetProductCode();
     // The locker key marker: MD5 of the name with the suffix of its login state.
     static QString GetHash(const QString& text, bool saved);
+    // Lower-case hex MD5 of the UTF-8 bytes up to the first zero byte: the
+    // form of key markers and of the master-password digest.
+    static QString Md5Hex(const QString& text);
 
     QVector<QString> sessionLockerIds;
     QWidget* mainWindow = nullptr;

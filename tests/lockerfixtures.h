@@ -5,6 +5,7 @@
 
 #include "core/DBManager.h"
 #include "core/lockerstore.h"
+#include "core/utility.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -41,7 +42,7 @@ inline void SetMasterPassword(const QString& password)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     query.prepare("UPDATE tblSettings SET PARAM1 = :digest");
-    query.bindValue(":digest", LockerStore::MasterPasswordDigest(password));
+    query.bindValue(":digest", Utility::Md5Hex(password));
     query.exec();
 }
 

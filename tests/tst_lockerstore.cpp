@@ -120,10 +120,10 @@ private slots:
 
     void masterPasswordDigest()
     {
-        QCOMPARE(LockerStore::MasterPasswordDigest(""), QString("d41d8cd98f00b204e9800998ecf8427e"));
-        QCOMPARE(LockerStore::MasterPasswordDigest("abc"), QString("900150983cd24fb0d6963f7d28e17f72"));
-        QCOMPARE(LockerStore::MasterPasswordDigest(QString("ab") + QChar(0) + "c"),
-                 LockerStore::MasterPasswordDigest("ab"));
+        QCOMPARE(Utility::Md5Hex(""), QString("d41d8cd98f00b204e9800998ecf8427e"));
+        QCOMPARE(Utility::Md5Hex("abc"), QString("900150983cd24fb0d6963f7d28e17f72"));
+        QCOMPARE(Utility::Md5Hex(QString("ab") + QChar(0) + "c"),
+                 Utility::Md5Hex("ab"));
     }
 
     void undecryptableAnswerMatchesNothing()

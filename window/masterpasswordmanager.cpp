@@ -3,8 +3,8 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "core/utility.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QMessageBox>
 #include <QSqlError>
@@ -31,15 +31,6 @@ MasterPasswordManager::MasterPasswordManager(QWidget* parent)
 
 MasterPasswordManager::~MasterPasswordManager() = default;
 
-QString MasterPasswordManager::Digest(const QString& password)
-{
-    QByteArray bytes = password.toUtf8();
-    const int nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
-}
-
 void MasterPasswordManager::on_pushClose_clicked()
 {
     close();
@@ -50,7 +41,7 @@ void MasterPasswordManager::on_pushChange_clicked()
     QString problem;
     const QString newPassword = ui->lineNewPassword->text();
     const QString confirmation = ui->lineConfirmNewPassword->text();
-    if (!storedHash.isEmpty() && Digest(ui->lineCurrentPassword->text()) != storedHash)
+    if (!storedHash.isEmpty() && Utility::Md5Hex(ui->lineCurrentPassword->text()) != storedHash)
         problem = tr("Current password is not correct");
     else if (newPassword.isEmpty())
         problem = tr("Please enter password");
@@ -63,7 +54,7 @@ void MasterPasswordManager::on_pushChange_clicked()
         return;
     }
 
-    if (StoreNewPassword(Digest(newPassword))) {
+    if (StoreNewPassword(Utility::Md5Hex(newPassword))) {
         changed = true;
         QMessageBox::information(this, tr("Master Password"), tr("Password changed successfully."));
     } else {

@@ -19,10 +19,6 @@ public:
     explicit MasterPasswordManager(QWidget* parent);
     ~MasterPasswordManager() override;
 
-    // The stored form of a master password: lower-case hex MD5 of its UTF-8
-    // bytes up to the first NUL character.
-    static QString Digest(const QString& password);
-
     // True once a new master password has been stored by this dialog.
     bool changed;
 
