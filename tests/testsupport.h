@@ -86,6 +86,18 @@ inline void FreshDataFileWithKeys()
     QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
 }
 
+// A locker row made straight in the data file; returns its ID.
+inline QString InsertLocker(const QString& name, int type)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
+    query.addBindValue(name);
+    query.addBindValue(type);
+    if (!query.exec())
+        qFatal("cannot add a locker");
+    return query.lastInsertId().toString();
+}
+
 inline QVariant QueryValue(const QString& sql)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());

@@ -15,17 +15,6 @@
 
 namespace {
 
-QString AddLocker(const QString& name, int type)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
-    query.addBindValue(name);
-    query.addBindValue(type);
-    if (!query.exec())
-        qFatal("cannot add a locker");
-    return query.lastInsertId().toString();
-}
-
 QLineEdit* Line(QWidget* editor, const char* name)
 {
     return editor->findChild<QLineEdit*>(name);
@@ -65,9 +54,9 @@ private slots:
     void init()
     {
         TestSupport::FreshDataFileWithKeys();
-        webLocker = AddLocker("Web", 1);
-        cardLocker = AddLocker("Cards", 2);
-        noteLocker = AddLocker("Notes", 3);
+        webLocker = TestSupport::InsertLocker("Web", 1);
+        cardLocker = TestSupport::InsertLocker("Cards", 2);
+        noteLocker = TestSupport::InsertLocker("Notes", 3);
     }
 
     void webIdRequiredFieldsInOrder()
@@ -114,7 +103,7 @@ private slots:
         QCOMPARE(TestSupport::QueryValue("SELECT COUNT(*) FROM tblId WHERE NAME = 'O''Brien'").toInt(), 1);
 
         // The same name in another locker is no duplicate.
-        const QString otherLocker = AddLocker("Web 2", 1);
+        const QString otherLocker = TestSupport::InsertLocker("Web 2", 1);
         AddEditIdDialog other(otherLocker, &mainWindow);
         for (const char* field : {"lineName", "lineURL", "lineUser", "linePassword"})
             Fill(&other, field, Line(&editor, field)->text());

@@ -20,17 +20,6 @@
 
 namespace {
 
-QString AddLocker(const QString& name, int type)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
-    query.addBindValue(name);
-    query.addBindValue(type);
-    if (!query.exec())
-        qFatal("cannot add a locker");
-    return query.lastInsertId().toString();
-}
-
 // Inserts one row; the values of `secret` columns are stored encrypted.
 void AddRow(const QString& table, const QVariantMap& plain, const QVariantMap& secret = {})
 {
@@ -108,8 +97,8 @@ private slots:
 
     void addedWebIdIsListedAndCopied()
     {
-        const QString locker = AddLocker("Web", 1);
-        AddLocker("Other", 1);
+        const QString locker = TestSupport::InsertLocker("Web", 1);
+        TestSupport::InsertLocker("Other", 1);
         IdManagementDialog dialog(locker, "Web", nullptr);
         Show(&dialog);
         QCOMPARE(dialog.findChild<QLabel*>("labelHeading")->text(), QString("Web - SECURE WEB IDs"));
@@ -165,7 +154,7 @@ private slots:
 
     void webIdCells()
     {
-        const QString locker = AddLocker("Web", 1);
+        const QString locker = TestSupport::InsertLocker("Web", 1);
         AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "Mail"}, {"URL", "x"}}, {{"USER_NAME", "u"}});
         IdManagementDialog dialog(locker, "Web", nullptr);
         QAbstractItemModel* model = Table(&dialog)->model();
@@ -203,8 +192,8 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, names);
-        const QString locker = AddLocker("Web", 1);
-        const QString other = AddLocker("Other", 1);
+        const QString locker = TestSupport::InsertLocker("Web", 1);
+        const QString other = TestSupport::InsertLocker("Other", 1);
         for (const char* name : {"beta", "alpha", "Alphabet", "it's", "100%", "a_b", "axb", " lead"})
             AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", name}, {"USER_NAME", ""}});
         AddRow("tblId", {{"LOCKER_ID", other}, {"NAME", "alpha"}, {"USER_NAME", ""}});
@@ -217,7 +206,7 @@ private slots:
 
     void editAndDelete()
     {
-        const QString locker = AddLocker("Web", 1);
+        const QString locker = TestSupport::InsertLocker("Web", 1);
         AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "one"}, {"URL", "u"}},
                {{"USER_NAME", "u1"}, {"PASSWORD", "p1"}});
         AddRow("tblId", {{"LOCKER_ID", locker}, {"NAME", "two"}, {"URL", "u"}},
@@ -272,7 +261,7 @@ private slots:
 
     void bankCardCopies()
     {
-        const QString locker = AddLocker("Cards", 2);
+        const QString locker = TestSupport::InsertLocker("Cards", 2);
         AddRow("tblId2", {{"LOCKER_ID", locker}, {"NAME", "Visa"}},
                {{"CARD_NUMBER", "4111 1111"}, {"PIN", "1234"}, {"CODE", "987"}});
         BankIdManagement dialog(locker, "Cards", nullptr);
@@ -291,7 +280,7 @@ private slots:
 
     void notesOrderAndPlainTextCopy()
     {
-        const QString locker = AddLocker("Notes", 3);
+        const QString locker = TestSupport::InsertLocker("Notes", 3);
         AddRow("tblId3", {{"LOCKER_ID", locker}, {"NAME", "b"}, {"TIME_STAMP", "2024-05-01 09:00:00"}},
                {{"NOTES", "<p>Line <b>one</b></p><p>two &amp; more</p>"}});
         AddRow("tblId3", {{"LOCKER_ID", locker}, {"NAME", "a"}, {"TIME_STAMP", "2024-05-01 23:00:00"}});
@@ -321,7 +310,7 @@ private slots:
     void largeLockerStaysQuick()
     {
         const int count = 3000;
-        const QString locker = AddLocker("Big", 1);
+        const QString locker = TestSupport::InsertLocker("Big", 1);
         const QString secret = BotanAdapter::GetInstance().Encrypt("secret");
         QSqlDatabase& db = CDBManager::GetInstance().GetDataBase();
         db.transaction();

@@ -15,15 +15,6 @@ using namespace TestSupport;
 
 namespace {
 
-void AddLocker(const QString& name, int type)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES (:name, :type, 'k', 0)");
-    query.bindValue(":name", name);
-    query.bindValue(":type", type);
-    QVERIFY(query.exec());
-}
-
 QAction* Action(MainWindow& window, const char* name)
 {
     return window.findChild<QAction*>(name);
@@ -91,11 +82,11 @@ private slots:
 
     void lockerListShowsTypesInOrderWithIcons()
     {
-        AddLocker("Zeta", 1);
-        AddLocker("Alpha", 3);
-        AddLocker("Cards", 2);
-        AddLocker("alpha", 1);
-        AddLocker("Odd", 7);
+        InsertLocker("Zeta", 1);
+        InsertLocker("Alpha", 3);
+        InsertLocker("Cards", 2);
+        InsertLocker("alpha", 1);
+        InsertLocker("Odd", 7);
         Utility::GetInstance().settings->setValue("show_unlock_button", 1);
         MainWindow window;
         QAbstractItemModel* model = LockerList(window);
@@ -124,7 +115,7 @@ private slots:
 
     void unlockColumnFollowsTheSetting()
     {
-        AddLocker("Zeta", 1);
+        InsertLocker("Zeta", 1);
         Utility::GetInstance().settings->setValue("show_unlock_button", 0);
         MainWindow window;
         QVERIFY(!g_showUnlockButton);
