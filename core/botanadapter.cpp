@@ -1,21 +1,20 @@
 #include "core/botanadapter.h"
 
+#include "core/cryptoprimitives.h"
 #include "core/keyconstants.h"
 
 #include <QDebug>
 
 #include <botan/base64.h>
-#include <botan/cipher_mode.h>
 #include <botan/hash.h>
 #include <botan/hex.h>
-#include <botan/kdf.h>
-#include <botan/pbkdf.h>
-#include <botan/rfc3394.h>
 #include <botan/system_rng.h>
 
 #include <string>
 
 namespace {
+
+using CryptoPrimitives::Bytes;
 
 constexpr size_t PBKDF2_ITERATIONS = 8192;
 constexpr size_t MASTER_SECRET_LENGTH = 48;
@@ -23,9 +22,6 @@ constexpr size_t KEK_LENGTH = 32;
 constexpr size_t CEK_LENGTH = 32;
 constexpr size_t WRAPPED_CEK_LENGTH = 40;
 constexpr size_t IV_LENGTH = 16;
-const char* const FIELD_CIPHER = "AES-256/CBC/PKCS7";
-
-using Bytes = Botan::secure_vector<uint8_t>;
 
 std::string Utf8(const QString& text)
 {
@@ -35,16 +31,8 @@ std::string Utf8(const QString& text)
 Bytes MasterSecret(const QString& passphrase)
 {
     const auto& salt = KeyConstants::PBKDF2_SALT;
-    auto pbkdf = Botan::PBKDF::create_or_throw("PBKDF2(SHA-1)");
-    return pbkdf->derive_key(MASTER_SECRET_LENGTH, Utf8(passphrase), salt.data(), salt.size(),
-                             PBKDF2_ITERATIONS)
-        .bits_of();
-}
-
-Bytes Kdf2(const Bytes& secret, const char* saltText, size_t length)
-{
-    auto kdf = Botan::KDF::create_or_throw("KDF2(SHA-1)");
-    return kdf->derive_key(length, secret, std::string(saltText));
+    return CryptoPrimitives::Pbkdf2Sha1(Utf8(passphrase), Bytes(salt.begin(), salt.end()),
+                                        PBKDF2_ITERATIONS, MASTER_SECRET_LENGTH);
 }
 
 QString UpperHex(const Bytes& bytes)
@@ -68,7 +56,8 @@ struct BotanAdapter::KeyMaterial
     {
         if (!kekDerived || kekPassphrase != passphrase) {
             kekDerived = false;
-            kek = Kdf2(MasterSecret(passphrase), KeyConstants::KEK_SALT, KEK_LENGTH);
+            kek = CryptoPrimitives::Kdf2Sha1(MasterSecret(passphrase), KeyConstants::KEK_SALT,
+                                             KEK_LENGTH);
             kekPassphrase = passphrase;
             kekDerived = true;
         }
@@ -77,7 +66,7 @@ struct BotanAdapter::KeyMaterial
 
     Bytes UnwrapCek(const QString& passphrase)
     {
-        return Botan::rfc3394_keyunwrap(wrappedCek, Botan::SymmetricKey(KekFor(passphrase)));
+        return CryptoPrimitives::UnwrapKey(wrappedCek, KekFor(passphrase));
     }
 };
 
@@ -104,7 +93,8 @@ QString BotanAdapter::Hash(const QString& text)
         const std::string bytes = Utf8(text);
         const auto digest = sha1->process(bytes);
         // The raw digest is decoded as UTF-8 on purpose: stored data files
-        // depend on this lossy form, so it must never become hex.
+        // depend on this lossy form (Qt 5's decoder, which also drops a leading
+        // byte-order mark), so it must never become hex.
         return QString::fromStdString(std::string(digest.begin(), digest.end()));
     } catch (...) {
         return QString();
@@ -116,25 +106,35 @@ void BotanAdapter::SetPassphraseFromDigest(const QString& masterPasswordDigest)
     passphrase_ = Hash(masterPasswordDigest);
 }
 
-void BotanAdapter::InitCEKE()
+bool BotanAdapter::InitCEKE()
 {
     try {
         const Bytes master = MasterSecret(passphrase_);
-        keys_->kek = Kdf2(master, KeyConstants::KEK_SALT, KEK_LENGTH);
+        Bytes kek = CryptoPrimitives::Kdf2Sha1(master, KeyConstants::KEK_SALT, KEK_LENGTH);
+        Bytes iv = CryptoPrimitives::Kdf2Sha1(master, KeyConstants::IV_SALT, IV_LENGTH);
+        Botan::System_RNG rng;
+        Bytes wrapped = CryptoPrimitives::WrapKey(rng.random_vec(CEK_LENGTH), kek);
+        // Taken over only when every step worked, so that a failure cannot
+        // leave a wrapped key that does not belong to the KEK and IV in force.
+        keys_->kek = std::move(kek);
         keys_->kekPassphrase = passphrase_;
         keys_->kekDerived = true;
-        keys_->iv = Kdf2(master, KeyConstants::IV_SALT, IV_LENGTH);
-        Botan::System_RNG rng;
-        const Bytes cek = rng.random_vec(CEK_LENGTH);
-        keys_->wrappedCek = Botan::rfc3394_keywrap(cek, Botan::SymmetricKey(keys_->kek));
+        keys_->iv = std::move(iv);
+        keys_->wrappedCek = std::move(wrapped);
+        return true;
     } catch (...) {
         qDebug() << "InitCEKE : exception occurred ";
+        return false;
     }
 }
 
 void BotanAdapter::GenerateCEKE(QString& wrappedKeyHex, QString& ivHex)
 {
-    InitCEKE();
+    if (!InitCEKE()) {
+        wrappedKeyHex.clear();
+        ivHex.clear();
+        return;
+    }
     wrappedKeyHex = UpperHex(keys_->wrappedCek);
     ivHex = UpperHex(keys_->iv);
 }
@@ -158,6 +158,8 @@ void BotanAdapter::ForgetKeys()
 {
     keys_->wrappedCek.clear();
     keys_->iv.clear();
+    keys_->kek.clear();
+    keys_->kekDerived = false;
 }
 
 bool BotanAdapter::CanUnwrap()
@@ -173,12 +175,9 @@ QString BotanAdapter::Encrypt(const QString& text)
 {
     try {
         const Bytes cek = keys_->UnwrapCek(passphrase_);
-        auto cipher = Botan::Cipher_Mode::create_or_throw(FIELD_CIPHER, Botan::ENCRYPTION);
-        cipher->set_key(cek);
-        cipher->start(keys_->iv);
         const std::string plain = Utf8(text);
         Bytes buffer(plain.begin(), plain.end());
-        cipher->finish(buffer);
+        CryptoPrimitives::EncryptCbc(cek, keys_->iv, buffer);
         return QString::fromStdString(Botan::base64_encode(buffer));
     } catch (...) {
         qDebug() << "Encrypt: Exception occurred";
@@ -192,10 +191,7 @@ QString BotanAdapter::Decrypt(const QString text)
         const Bytes cek = keys_->UnwrapCek(passphrase_);
         // Whitespace is skipped; any other character outside the alphabet fails.
         Bytes buffer = Botan::base64_decode(Utf8(text), true);
-        auto cipher = Botan::Cipher_Mode::create_or_throw(FIELD_CIPHER, Botan::DECRYPTION);
-        cipher->set_key(cek);
-        cipher->start(keys_->iv);
-        cipher->finish(buffer);
+        CryptoPrimitives::DecryptCbc(cek, keys_->iv, buffer);
         return QString::fromUtf8(reinterpret_cast<const char*>(buffer.data()),
                                  static_cast<int>(buffer.size()));
     } catch (...) {
@@ -209,8 +205,10 @@ QString BotanAdapter::ChangePassword(QString newText)
     try {
         const Bytes cek = keys_->UnwrapCek(passphrase_);
         const QString newPassphrase = Hash(newText);
-        Bytes rewrapped =
-            Botan::rfc3394_keywrap(cek, Botan::SymmetricKey(keys_->KekFor(newPassphrase)));
+        // An empty passphrase would come from a failed hash, not from the text.
+        if (newPassphrase.isEmpty())
+            return QString();
+        Bytes rewrapped = CryptoPrimitives::WrapKey(cek, keys_->KekFor(newPassphrase));
         keys_->wrappedCek = std::move(rewrapped);
         passphrase_ = newPassphrase;
         return UpperHex(keys_->wrappedCek);

@@ -21,16 +21,19 @@ public:
     // The text of a field ciphertext; the empty text for NULL, empty or invalid input.
     QString Decrypt(const QString text);
 
-    // Derives KEK and IV from the passphrase and wraps a new random CEK under the KEK.
-    void InitCEKE();
-    // Runs InitCEKE and hands out the new wrapped key and IV as upper-case hex.
+    // Derives KEK and IV from the passphrase and wraps a new random CEK under
+    // the KEK; false on failure, and then nothing changed.
+    bool InitCEKE();
+    // Runs InitCEKE and hands out the new wrapped key and IV as upper-case hex;
+    // both empty when InitCEKE failed.
     void GenerateCEKE(QString& wrappedKeyHex, QString& ivHex);
     // Loads a stored wrapped key and IV; false when either is not hex of the
     // right length, and then nothing is loaded.
     bool SetCEKE(const QString& wrappedKeyHex, const QString& ivHex);
     // True when the wrapped key unwraps under the KEK of the current passphrase.
     bool CanUnwrap();
-    // Drops the content key, so that every Encrypt and Decrypt fails.
+    // Drops the wrapped content key, the IV and the KEK, so that every Encrypt
+    // and Decrypt fails until keys are loaded again.
     void ForgetKeys();
     // Re-wraps the CEK under the KEK of Hash(newText) and makes that the
     // passphrase; returns the new wrapped key as upper-case hex, or the empty

@@ -13,11 +13,9 @@ namespace {
 // Makes new keys and stores them in the key row `rowId`, or in a new row when
 // there is none. A row that already holds a master-password digest gets its
 // content key wrapped under that digest, so that the next start unwraps it.
-KeySetupResult GenerateKeys(const QVariant& rowId, const QString& digest)
+KeySetupResult GenerateKeys(const QVariant& rowId)
 {
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    adapter.SetPassphraseFromDigest(digest);
-
     QString wrappedKey, iv;
     adapter.GenerateCEKE(wrappedKey, iv);
 
@@ -53,11 +51,13 @@ KeySetupResult SetUpKeys()
         iv = query.value(3).toString();
     }
 
-    if (wrappedKey.isEmpty())
-        return GenerateKeys(rowId, digest);
-
+    // The passphrase always comes from this row (the empty digest gives that of
+    // the empty text), never from whatever an earlier key set left in memory.
     BotanAdapter& adapter = BotanAdapter::GetInstance();
     adapter.SetPassphraseFromDigest(digest);
+    if (wrappedKey.isEmpty())
+        return GenerateKeys(rowId);
+
     if (!adapter.SetCEKE(wrappedKey, iv) || !adapter.CanUnwrap()) {
         adapter.ForgetKeys();
         return KeySetupResult::KeysDamaged;
