@@ -10,8 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-using namespace TestSupport;
-
 namespace {
 
 QSettings* Settings()
@@ -19,30 +17,29 @@ QSettings* Settings()
     return Utility::GetInstance().settings;
 }
 
-// Runs a notice; `answer` acts on it once it shows. Returns exec's result and
-// whether the notice showed at all.
-std::pair<int, bool> RunNotice(ErrorDialog& notice, std::function<void(QWidget*)> answer)
+// Runs a notice, ticking its box first when asked, and leaves it by `key`
+// (Close button, or Escape). Returns exec's result and whether it showed.
+std::pair<int, bool> RunNotice(const QString& key, bool plain, bool tick, bool escape = false)
 {
+    ErrorDialog notice(key, "Title", "<b>text</b>", nullptr, plain);
     bool shown = false;
     QTimer watchdog;
     watchdog.setInterval(10);
     QObject::connect(&watchdog, &QTimer::timeout, [&]() {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            watchdog.stop();
-            shown = true;
-            answer(modal);
-        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        watchdog.stop();
+        shown = true;
+        QCOMPARE(modal->findChild<QWidget*>("frameCheckBox")->isHidden(), plain);
+        modal->findChild<QCheckBox*>("checkNotShow")->setChecked(tick);
+        if (escape)
+            QTest::keyClick(modal, Qt::Key_Escape);
+        else
+            modal->findChild<QPushButton*>("pushButton")->click();
     });
     watchdog.start();
-    const int result = notice.exec();
-    return {result, shown};
-}
-
-void ClickClose(QWidget* dialog, bool tickBox)
-{
-    if (tickBox)
-        dialog->findChild<QCheckBox*>("checkNotShow")->setChecked(true);
-    dialog->findChild<QPushButton*>("pushButton")->click();
+    return {notice.exec(), shown};
 }
 
 } // namespace
@@ -61,83 +58,44 @@ private slots:
         parent.show();
         CenteredDialog dialog(&parent);
         dialog.setFixedSize(411, 319);
-        QVERIFY(dialog.keepCentered);
-
         dialog.show();
-        QCOMPARE(dialog.pos(), QPoint(0 + 500 - 205, 0 + 300 - 159));
+        QCOMPARE(dialog.pos(), QPoint(500 - 205, 300 - 159)); // halves truncated
 
         dialog.move(10, 10);
         dialog.setFixedSize(200, 100); // a resize never moves it
         QCOMPARE(dialog.pos(), QPoint(10, 10));
-
         dialog.hide();
         dialog.show();
-        QCOMPARE(dialog.pos(), QPoint(500 - 100, 300 - 50));
+        QCOMPARE(dialog.pos(), QPoint(400, 250));
+
+        CenteredDialog orphan(nullptr);
+        orphan.move(37, 41);
+        orphan.show();
+        QCOMPARE(orphan.pos(), QPoint(37, 41));
     }
 
-    void dialogWithoutParentStaysWhereItIs()
+    void noticeRemembersTheChoiceOnlyFromClose()
     {
-        CenteredDialog dialog(nullptr);
-        dialog.move(37, 41);
-        dialog.show();
-        QCOMPARE(dialog.pos(), QPoint(37, 41));
-    }
+        QCOMPARE(RunNotice("err_msg_6", false, true, true), std::make_pair(1, true));
+        QVERIFY(!Settings()->contains("err_msg_6")); // Escape stores nothing
 
-    void closeStoresTheChoice()
-    {
-        {
-            ErrorDialog notice("err_msg_5", "Restore", "<b>Careful</b>", nullptr, false);
-            const auto [result, shown] = RunNotice(notice, [](QWidget* d) { ClickClose(d, false); });
-            QVERIFY(shown);
-            QCOMPARE(result, 1);
-            QCOMPARE(notice.windowTitle(), QString("Restore"));
-        }
+        QCOMPARE(RunNotice("err_msg_5", false, false), std::make_pair(1, true));
         QCOMPARE(Settings()->value("err_msg_5").toInt(), 0);
-
-        ErrorDialog ticked("err_msg_5", "Restore", "text", nullptr, false);
-        RunNotice(ticked, [](QWidget* d) { ClickClose(d, true); });
+        QCOMPARE(RunNotice("err_msg_5", false, true), std::make_pair(1, true));
         QCOMPARE(Settings()->value("err_msg_5").toInt(), 1);
+        QCOMPARE(RunNotice("err_msg_5", false, false), std::make_pair(1, false));
 
-        // From now on the notice returns 1 without showing.
-        ErrorDialog silenced("err_msg_5", "Restore", "text", nullptr, false);
-        const auto [result, shown] = RunNotice(silenced, [](QWidget* d) { ClickClose(d, false); });
-        QCOMPARE(result, 1);
-        QVERIFY(!shown);
-        QCOMPARE(Settings()->value("err_msg_5").toInt(), 1);
-    }
-
-    void escapeStoresNothing()
-    {
-        ErrorDialog notice("err_msg_6", "Share", "text", nullptr, false);
-        RunNotice(notice, [](QWidget* d) {
-            d->findChild<QCheckBox*>("checkNotShow")->setChecked(true);
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        QVERIFY(!Settings()->contains("err_msg_6"));
-    }
-
-    void plainNoticeAlwaysShowsAndStoresNothing()
-    {
+        // A plain notice always shows, returns the dialog's result and stores nothing.
         Settings()->setValue("err_msg_4", 1);
-        ErrorDialog notice("err_msg_4", "Unlock Button", "help", nullptr, true);
-        const auto [result, shown] = RunNotice(notice, [](QWidget* d) {
-            QVERIFY(d->findChild<QWidget*>("frameCheckBox")->isHidden());
-            ClickClose(d, false);
-        });
-        QVERIFY(shown);
-        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(RunNotice("err_msg_4", true, false), std::make_pair(int(QDialog::Rejected), true));
         QCOMPARE(Settings()->value("err_msg_4").toInt(), 1);
     }
 
-    void progressIsBusyAndNotCentred()
+    void progressIsBusy()
     {
-        QWidget parent;
-        parent.setGeometry(0, 0, 1000, 600);
-        Progress progress(&parent);
+        Progress progress(nullptr);
         QVERIFY(!qobject_cast<CenteredDialog*>(&progress));
-        auto* bar = progress.findChild<QProgressBar*>();
-        QCOMPARE(bar->minimum(), 0);
-        QCOMPARE(bar->maximum(), 0);
+        QCOMPARE(progress.findChild<QProgressBar*>()->maximum(), 0);
         QCOMPARE(progress.findChild<QLabel*>()->text(), QString("Please wait..."));
     }
 };
