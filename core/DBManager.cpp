@@ -33,12 +33,12 @@ const char* const SCHEMA[] = {
     "NULL, [PARAM2] VARCHAR(300) NULL, [PARAM3] VARCHAR(300) NULL)",
 };
 
-void LogError(const QSqlError& error)
+} // namespace
+
+void LogSqlError(const QSqlError& error)
 {
     qDebug().noquote() << error.databaseText() + "    " + error.driverText();
 }
-
-} // namespace
 
 CDBManager& CDBManager::GetInstance()
 {
@@ -73,7 +73,7 @@ QSqlDatabase& CDBManager::GetDataBase()
         database->open();
         QSqlQuery pragma(*database);
         if (!pragma.exec("PRAGMA foreign_keys = ON"))
-            LogError(pragma.lastError());
+            LogSqlError(pragma.lastError());
     }
     return *database;
 }
@@ -99,7 +99,7 @@ void ExecQuery(const QString& statement)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     if (!query.exec(statement))
-        LogError(query.lastError());
+        LogSqlError(query.lastError());
 }
 
 QString GetLastExecutedQuery(const QSqlQuery& query)

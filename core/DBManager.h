@@ -4,6 +4,7 @@
 #include <QString>
 
 class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 // Holds the program's one database connection on the active data file.
@@ -31,6 +32,8 @@ private:
     QSqlDatabase* database = nullptr;
 };
 
+// Writes a failed statement's database and driver texts to the debug log.
+void LogSqlError(const QSqlError& error);
 // Runs a statement whose result nobody reads; a failure is only logged.
 void ExecQuery(const QString& statement);
 // The statement text with its bound values written in, for the debug log.

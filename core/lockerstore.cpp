@@ -17,11 +17,6 @@ QSqlDatabase& Database()
     return CDBManager::GetInstance().GetDataBase();
 }
 
-void LogError(const QSqlError& error)
-{
-    qDebug() << error.databaseText() << error.driverText();
-}
-
 // The stored ciphertext in clear. `readable` turns false when a stored value
 // does not decrypt, so that its empty result never passes for the empty text.
 QString DecryptColumn(const QVariant& column, bool* readable = nullptr)
@@ -117,7 +112,7 @@ bool AddLocker(const LockerFields& fields, int type)
     if (!BindLocker(query, fields))
         return false;
     if (!query.exec()) {
-        LogError(query.lastError());
+        LogSqlError(query.lastError());
         return false;
     }
     return true;
@@ -133,7 +128,7 @@ bool UpdateLocker(const QString& id, const LockerFields& fields)
     if (!BindLocker(query, fields))
         return false;
     if (!query.exec()) {
-        LogError(query.lastError());
+        LogSqlError(query.lastError());
         return false;
     }
     return query.numRowsAffected() == 1;
@@ -143,7 +138,7 @@ bool DeleteLocker(const QString& id, int type)
 {
     QSqlDatabase& database = Database();
     if (!database.transaction()) {
-        LogError(database.lastError());
+        LogSqlError(database.lastError());
         return false;
     }
     QSqlQuery query(database);
@@ -161,12 +156,12 @@ bool DeleteLocker(const QString& id, int type)
         deleted = query.exec();
     }
     if (!deleted) {
-        LogError(query.lastError());
+        LogSqlError(query.lastError());
         database.rollback();
         return false;
     }
     if (!database.commit()) {
-        LogError(database.lastError());
+        LogSqlError(database.lastError());
         database.rollback();
         return false;
     }
@@ -215,7 +210,7 @@ bool SavePasswordForLogin(const QString& id)
     update.bindValue(":key", marker);
     update.bindValue(":id", id);
     if (!update.exec()) {
-        LogError(update.lastError());
+        LogSqlError(update.lastError());
         return false;
     }
     return true;
