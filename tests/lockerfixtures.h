@@ -8,7 +8,6 @@
 #include "core/utility.h"
 
 #include <QSqlQuery>
-#include <QVariant>
 #include <QtTest>
 
 namespace LockerFixtures {
@@ -26,30 +25,21 @@ inline QString LockerIdOf(const QString& name)
 inline QString MakeLocker(const QString& name, const QString& password, int type = 1,
                           bool savePassword = false)
 {
-    LockerFields fields;
-    fields.name = name;
-    fields.password = password;
-    fields.useMasterPassword = password.isEmpty();
-    if (!password.isEmpty()) {
-        fields.secretQuestion = "q";
-        fields.secretAnswer = "a";
-    }
-    fields.savePassword = savePassword;
+    const bool own = !password.isEmpty();
+    const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, savePassword};
     return LockerStore::AddLocker(fields, type) ? LockerIdOf(name) : QString();
-}
-
-inline void SetMasterPassword(const QString& password)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("UPDATE tblSettings SET PARAM1 = :digest");
-    query.bindValue(":digest", Utility::Md5Hex(password));
-    query.exec();
 }
 
 inline void Exec(const QString& sql)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     QVERIFY2(query.exec(sql), qPrintable(sql));
+}
+
+// The digest is hex, safe to put in the statement.
+inline void SetMasterPassword(const QString& password)
+{
+    Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex(password) + "'");
 }
 
 } // namespace LockerFixtures

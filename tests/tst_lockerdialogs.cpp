@@ -12,264 +12,179 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 
 using namespace LockerFixtures;
 using TestSupport::QueryValue;
-
-namespace {
-
-template <class T>
-T* Child(QWidget* dialog, const char* name)
-{
-    T* child = dialog->findChild<T*>(name);
-    if (!child)
-        qFatal("no child %s", name);
-    return child;
-}
-
-void Type(QWidget* dialog, const char* name, const QString& text)
-{
-    Child<QLineEdit>(dialog, name)->setText(text);
-}
-
-// Presses Add/Update and returns the message box that answered it.
-TestSupport::MessageBoxSeen Save(QWidget* editor)
-{
-    TestSupport::MessageBoxSeen seen;
-    TestSupport::AnswerNextMessageBox(&seen);
-    Child<QPushButton>(editor, "pushAdd")->click();
-    return seen;
-}
-
-} // namespace
 
 class TestLockerDialogs : public QObject
 {
     Q_OBJECT
 
+    template <class T = QLineEdit> static T* Child(QWidget* dialog, const char* name)
+    {
+        return dialog->findChild<T*>(name);
+    }
+    static void Click(QWidget* dialog, const char* name) { Child<QPushButton>(dialog, name)->click(); }
+    static QString Key() { return QueryValue("SELECT KEY FROM tblLocker").toString(); }
+
+    // Fills the editor's fields in form order, presses Add/Update and returns the box's text.
+    static QString Save(QWidget* editor, const QStringList& texts)
+    {
+        const char* fields[] = {"lineName", "lineSecretQuestion", "lineSecretAnswer", "linePassword",
+                                "lineRepeatPassword"};
+        for (int i = 0; i < texts.size(); ++i)
+            Child(editor, fields[i])->setText(texts[i]);
+        TestSupport::MessageBoxSeen seen;
+        TestSupport::AnswerNextMessageBox(&seen);
+        Click(editor, "pushAdd");
+        return seen.text;
+    }
+
 private slots:
     void init() { TestSupport::FreshDataFileWithKeys(); }
 
-    void typeSelection_data()
-    {
-        QTest::addColumn<QString>("picked");
-        QTest::addColumn<bool>("confirmed");
-        QTest::addColumn<int>("type");
-        QTest::newRow("ok at once") << "" << true << 1;
-        QTest::newRow("bank") << "pushBank" << true << 2;
-        QTest::newRow("notes") << "pushNotes" << true << 3;
-        QTest::newRow("bank, window closed") << "pushBank" << false << 1;
-    }
-
     void typeSelection()
     {
-        QFETCH(QString, picked);
-        QFETCH(bool, confirmed);
-        QFETCH(int, type);
         LockerTypeSelection selection(nullptr);
-        selection.show();
-        if (!picked.isEmpty())
-            Child<QPushButton>(&selection, qPrintable(picked))->click();
-        QVERIFY(selection.isVisible()); // a picture only ticks its radio button
-        QCOMPARE(selection.type, 1);
-        if (confirmed)
-            Child<QPushButton>(&selection, "pushOk")->click();
-        else
-            selection.close();
-        QVERIFY(!selection.isVisible());
-        QCOMPARE(selection.type, type);
+        Click(&selection, "pushNotes");
+        Click(&selection, "pushOk");
+        QCOMPARE(selection.type, 3);
     }
 
-    void editorChecksInOrder_data()
+    void editorRefuses_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("repeat");
+        QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no name") << "" << "" << "" << "" << ""
-                                 << "Please enter alpha numeric name of locker.";
-        QTest::newRow("no question") << "n" << "" << "" << "pw" << "pw"
+        QTest::newRow("no name") << QStringList() << "Please enter alpha numeric name of locker.";
+        QTest::newRow("no question") << QStringList{"n", "", "", "pw", "pw"}
                                      << "Please enter alpha numeric secret question.";
-        QTest::newRow("no answer") << "n" << "q" << "" << "" << ""
-                                   << "Please enter alpha numeric qecret answer.";
-        QTest::newRow("no password") << "n" << "q" << "a" << "" << "" << "Please provide password";
-        QTest::newRow("repeat case") << "n" << "q" << "a" << "pw" << "PW"
+        QTest::newRow("no answer") << QStringList{"n", "q"} << "Please enter alpha numeric qecret answer.";
+        QTest::newRow("no password") << QStringList{"n", "q", "a"} << "Please provide password";
+        QTest::newRow("repeat case") << QStringList{"n", "q", "a", "pw", "PW"}
                                      << "Repeat Password does not match with Password";
+        QTest::newRow("name taken") << QStringList{"taken", "q", "a", "pw", "pw"}
+                                    << "Error occurred while adding new locker.";
+        QTest::newRow("no keys") << QStringList{"n", "q", "a", "pw", "pw"}
+                                 << "Error occurred while adding new locker.";
     }
 
-    void editorChecksInOrder()
+    void editorRefuses()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, question);
-        QFETCH(QString, answer);
-        QFETCH(QString, password);
-        QFETCH(QString, repeat);
+        QFETCH(QStringList, texts);
         QFETCH(QString, message);
+        MakeLocker("taken", "pw");
+        if (QTest::currentDataTag() == QByteArray("no keys"))
+            BotanAdapter::GetInstance().ForgetKeys();
         AddLocker editor(1, nullptr);
-        Type(&editor, "lineName", name);
-        Type(&editor, "lineSecretQuestion", question);
-        Type(&editor, "lineSecretAnswer", answer);
-        Type(&editor, "linePassword", password);
-        Type(&editor, "lineRepeatPassword", repeat);
-        const TestSupport::MessageBoxSeen seen = Save(&editor);
-        QCOMPARE(seen.title, QString("Error"));
-        QCOMPARE(seen.text, message);
-        QCOMPARE(seen.icon, QMessageBox::Warning);
-        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 0);
-    }
-
-    void editorAddsOnceThenRefusesTheSameName()
-    {
-        AddLocker editor(2, nullptr);
-        QCOMPARE(Child<QLabel>(&editor, "labelType")->text(), QString("TYPE : BANK"));
-        Type(&editor, "lineName", "  ");
-        Type(&editor, "lineSecretQuestion", "q");
-        Type(&editor, "lineSecretAnswer", "a");
-        Type(&editor, "linePassword", "pw");
-        Type(&editor, "lineRepeatPassword", "pw");
-        TestSupport::MessageBoxSeen seen = Save(&editor);
-        QCOMPARE(seen.title, QString("Add Locker"));
-        QCOMPARE(seen.text, QString("Locker added successfully!"));
-        QCOMPARE(LockerIdOf("  ").isEmpty(), false);
-        QCOMPARE(QueryValue("SELECT TYPE FROM tblLocker").toInt(), 2);
-
-        seen = Save(&editor);
-        QCOMPARE(seen.title, QString("Error"));
-        QCOMPARE(seen.text, QString("Error occurred while adding new locker."));
+        QCOMPARE(Save(&editor, texts), message);
         QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 1);
     }
 
-    void editorMasterPasswordLocker()
+    void editorAddsAndUpdates()
     {
-        AddLocker editor(3, nullptr);
-        Type(&editor, "lineName", "notes");
-        Type(&editor, "linePassword", "typed before");
-        Child<QCheckBox>(&editor, "checkUserMasterPassWord")->setChecked(true);
-        QVERIFY(!Child<QWidget>(&editor, "framePassword")->isEnabled());
-        QCOMPARE(Save(&editor).text, QString("Locker added successfully!"));
-        // The disabled fields are still saved as typed; the empty ones are NULL.
-        LockerFields fields;
-        QVERIFY(LockerStore::ReadLocker(LockerIdOf("notes"), &fields));
-        QCOMPARE(fields.password, QString("typed before"));
-        QVERIFY(QueryValue("SELECT SECRET_QUESTION FROM tblLocker").isNull());
-        QVERIFY(QueryValue("SELECT SECRET_ANSWER FROM tblLocker").isNull());
-        QCOMPARE(QueryValue("SELECT USE_MP FROM tblLocker").toInt(), 1);
-        QCOMPARE(LockerStore::ReadMarker(QueryValue("SELECT KEY FROM tblLocker").toString(), "notes"),
-                 LockerMarker::AskPassword);
-    }
+        AddLocker adder(3, nullptr);
+        Child<QCheckBox>(&adder, "checkUserMasterPassWord")->setChecked(true);
+        QCOMPARE(Save(&adder, {"notes"}), QString("Locker added successfully!"));
+        QVERIFY(QueryValue("SELECT PASSWORD IS NULL AND SECRET_QUESTION IS NULL AND SECRET_ANSWER IS NULL"
+                           " AND USE_MP = 1 AND TYPE = 3 FROM tblLocker")
+                    .toBool());
 
-    void editorEditsAndRenames()
-    {
         const QString id = MakeLocker("bank", "pw", 2, true);
-        AddLocker editor(3, nullptr); // an update never writes the type
+        AddLocker editor(1, nullptr); // an update never writes the type
         editor.SetEditMode(id);
-        QCOMPARE(Child<QPushButton>(&editor, "pushAdd")->text(), QString("Update"));
-        QCOMPARE(Child<QLineEdit>(&editor, "lineName")->text(), QString("bank"));
-        QCOMPARE(Child<QLineEdit>(&editor, "lineRepeatPassword")->text(), QString("pw"));
-        QCOMPARE(Child<QLineEdit>(&editor, "lineSecretAnswer")->text(), QString("a"));
-        QVERIFY(Child<QCheckBox>(&editor, "checkRemberPassword")->isChecked());
-        QVERIFY(!Child<QCheckBox>(&editor, "checkUserMasterPassWord")->isChecked());
-
-        const QString renamed = QString::fromUtf8("Bänk's 100%");
-        Type(&editor, "lineName", renamed);
-        const TestSupport::MessageBoxSeen seen = Save(&editor);
-        QCOMPARE(seen.title, QString("Update Locker"));
-        QCOMPARE(seen.text, QString("Locker updated successfully!"));
-        QCOMPARE(LockerIdOf(renamed), id);
-        QCOMPARE(LockerStore::ReadMarker(QueryValue("SELECT KEY FROM tblLocker").toString(), renamed),
-                 LockerMarker::PasswordSaved);
-        QCOMPARE(QueryValue("SELECT TYPE FROM tblLocker").toInt(), 2);
-
-        MakeLocker("taken", "pw");
-        Type(&editor, "lineName", "taken");
-        QCOMPARE(Save(&editor).text, QString("Error occurred while updating locker."));
+        QCOMPARE(Save(&editor, {"notes"}), QString("Error occurred while updating locker."));
+        QCOMPARE(Save(&editor, {"bank 2"}), QString("Locker updated successfully!"));
+        QCOMPARE(QueryValue("SELECT NAME || TYPE FROM tblLocker WHERE ID = " + id).toString(), "bank 22");
     }
 
-    void editorFailsWhenEncryptionFails()
+    void storeRoundTripAndFailures()
     {
-        AddLocker editor(1, nullptr);
-        Type(&editor, "lineName", "n");
-        Child<QCheckBox>(&editor, "checkUserMasterPassWord")->setChecked(true);
+        const QString name =
+            QString::fromUtf8("O'Brien's \"box\" 100% _sure_; DROP TABLE tblLocker; -- ключ 鍵");
+        const LockerFields fields{name,  name + "'pw%", QString::fromUtf8("Wo? 'ö'"), "a'%", "n%",
+                                  false, true};
+        QVERIFY(LockerStore::AddLocker(fields, 2));
+        const QString id = LockerIdOf(name);
+        LockerFields read;
+        QVERIFY(LockerStore::ReadLocker(id, &read));
+        QCOMPARE(QStringList({read.name, read.password, read.secretQuestion, read.secretAnswer, read.notes}),
+                 QStringList({name, fields.password, fields.secretQuestion, fields.secretAnswer, "n%"}));
+        QCOMPARE(LockerStore::ReadMarker(Key(), name), LockerMarker::PasswordSaved);
+
+        // A stray row in another entry table blocks the delete: the locker's own entries stay too.
+        Exec("INSERT INTO tblId2 (LOCKER_ID, NAME) VALUES (" + id + ", 'card')");
+        Exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (" + id + ", 'n', 'u')");
+        QVERIFY(!LockerStore::DeleteLocker(id, 2));
+        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId2").toInt(), 1);
+        QCOMPARE(LockerIdOf(name), id);
+
+        QVERIFY(!LockerStore::UpdateLocker("999", read));
+        const QString before = QueryValue("SELECT PASSWORD || KEY || NOTES FROM tblLocker").toString();
         BotanAdapter::GetInstance().ForgetKeys();
-        QCOMPARE(Save(&editor).text, QString("Error occurred while adding new locker."));
-        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 0);
+        read.password = "changed";
+        QVERIFY(!LockerStore::UpdateLocker(id, read));
+        QCOMPARE(QueryValue("SELECT PASSWORD || KEY || NOTES FROM tblLocker").toString(), before);
     }
 
-    void loginCountsFailuresAndClosesAtTheFifth()
+    void login_data()
     {
-        LoginDialog login(MakeLocker("own", "Secret"), nullptr);
-        login.show();
-        auto* label = Child<QLabel>(&login, "labelPassword");
-        QCOMPARE(label->text(), QString("PASSWORD"));
-        QVERIFY(Child<QCheckBox>(&login, "checkBox")->isVisible());
-        Type(&login, "linePassword", "secret");
-        for (int attempt = 1; attempt <= 5; ++attempt) {
-            QVERIFY(login.isVisible());
-            Child<QPushButton>(&login, "pushLogin")->click();
-            QCOMPARE(label->text(), QString("FAILED ATTEMPT (%1)").arg(attempt));
-        }
-        QVERIFY(!login.isVisible());
-        QVERIFY(!login.loggedIn);
+        QTest::addColumn<bool>("master");
+        QTest::newRow("own password") << false;
+        QTest::newRow("master password") << true;
     }
 
-    void loginSavesWhatTheBoxesAsk()
+    void login()
+    {
+        QFETCH(bool, master);
+        const QString id = MakeLocker("l", master ? QString() : "Secret");
+        LoginDialog refused(id, nullptr);
+        refused.show();
+        // First the empty text while no master password is set, then the other kind's password.
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            QVERIFY(refused.isVisible());
+            Click(&refused, "pushLogin");
+            QCOMPARE(Child<QLabel>(&refused, "labelPassword")->text(),
+                     QString("FAILED ATTEMPT (%1)").arg(attempt));
+            SetMasterPassword("master");
+            Child(&refused, "linePassword")->setText(master ? "Secret" : "master");
+        }
+        QVERIFY(!refused.isVisible() && !refused.loggedIn);
+
+        LoginDialog login(id, nullptr);
+        Child(&login, "linePassword")->setText(master ? "master" : "Secret");
+        Child<QCheckBox>(&login, "checkSavePassword")->setChecked(true);
+        Child<QCheckBox>(&login, "checkPasswordPermanent")->setChecked(true);
+        Click(&login, "pushLogin");
+        QVERIFY(login.loggedIn);
+        QCOMPARE(Utility::GetInstance().sessionLockerIds, QVector<QString>{id});
+        QCOMPARE(LockerStore::ReadMarker(Key(), "l"), LockerMarker::PasswordSaved);
+    }
+
+    void forgotPassword()
     {
         const QString id = MakeLocker("own", "Secret");
         LoginDialog login(id, nullptr);
-        login.show();
-        Type(&login, "linePassword", "wrong");
-        Child<QPushButton>(&login, "pushLogin")->click();
-        Type(&login, "linePassword", "Secret");
-        Child<QCheckBox>(&login, "checkSavePassword")->setChecked(true);
-        Child<QCheckBox>(&login, "checkPasswordPermanent")->setChecked(true);
-        Child<QPushButton>(&login, "pushLogin")->click();
-        QVERIFY(login.loggedIn);
-        QVERIFY(!login.isVisible());
-        QVERIFY(Utility::GetInstance().sessionLockerIds.contains(id));
-        QCOMPARE(LockerStore::ReadMarker(QueryValue("SELECT KEY FROM tblLocker").toString(), "own"),
-                 LockerMarker::PasswordSaved);
-    }
-
-    void loginWithMasterPassword()
-    {
-        LoginDialog login(MakeLocker("mp", QString()), nullptr);
-        login.show();
-        QCOMPARE(Child<QLabel>(&login, "labelPassword")->text(), QString("ENTER MASTER PASSWORD"));
-        QVERIFY(!Child<QCheckBox>(&login, "checkBox")->isVisible());
-        Child<QPushButton>(&login, "pushLogin")->click(); // no master password set yet
-        QVERIFY(!login.loggedIn);
-
-        SetMasterPassword("master");
-        Type(&login, "linePassword", "master");
-        Child<QPushButton>(&login, "pushLogin")->click();
-        QVERIFY(login.loggedIn);
-    }
-
-    void forgotPasswordReveal()
-    {
-        LoginDialog login(MakeLocker("own", "Secret"), nullptr);
-        login.show();
         Child<QCheckBox>(&login, "checkBox")->setChecked(true);
-        auto* question = Child<QLabel>(&login, "labelQuestion");
-        auto* show = Child<QPushButton>(&login, "pushLogin");
-        QCOMPARE(question->text(), QString("Question: q"));
-        QCOMPARE(show->text(), QString("Show"));
-        QVERIFY(!Child<QLineEdit>(&login, "linePassword")->isVisible());
-
-        Type(&login, "lineAnswer", "A");
-        show->click();
-        QCOMPARE(question->text(), QString("Question: q"));
-        QVERIFY(show->isVisible());
-
-        Type(&login, "lineAnswer", "a");
-        show->click();
-        QCOMPARE(question->text(), QString("Your password is \nSecret"));
-        QVERIFY(!show->isVisible());
-        QVERIFY(login.isVisible());
+        Child(&login, "lineAnswer")->setText("A");
+        Click(&login, "pushLogin");
+        QCOMPARE(Child<QLabel>(&login, "labelQuestion")->text(), QString("Question: q"));
+        Child(&login, "lineAnswer")->setText("a");
+        Click(&login, "pushLogin");
+        QCOMPARE(Child<QLabel>(&login, "labelQuestion")->text(), QString("Your password is \nSecret"));
         QVERIFY(!login.loggedIn);
+
+        // Secrets that no longer decrypt never match the empty text.
+        Exec("UPDATE tblLocker SET PASSWORD = 'not base64!', SECRET_ANSWER = 'not base64!'");
+        QCOMPARE(LockerStore::CheckLogin(id, ""), LoginCheck::Refused);
+        LockerRecovery recovery;
+        QVERIFY(LockerStore::ReadRecovery(id, &recovery) && !recovery.AnswerMatches(""));
+    }
+
+    void masterPasswordDigest()
+    {
+        QCOMPARE(Utility::Md5Hex(""), QString("d41d8cd98f00b204e9800998ecf8427e"));
+        QCOMPARE(Utility::Md5Hex("abc"), QString("900150983cd24fb0d6963f7d28e17f72"));
+        QCOMPARE(Utility::Md5Hex(QString("ab") + QChar(0) + "c"), Utility::Md5Hex("ab"));
     }
 };
 
