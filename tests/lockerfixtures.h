@@ -1,5 +1,4 @@
-#ifndef LOCKERFIXTURES_H
-#define LOCKERFIXTURES_H
+#pragma once
 
 // Lockers made straight in the data file, for the locker tests.
 
@@ -22,11 +21,10 @@ inline QString LockerIdOf(const QString& name)
 
 // A locker with its own password (question "q", answer "a"), or one that uses
 // the master password when `password` is empty.
-inline QString MakeLocker(const QString& name, const QString& password, int type = 1,
-                          bool savePassword = false)
+inline QString MakeLocker(const QString& name, const QString& password, int type = 1, bool save = false)
 {
     const bool own = !password.isEmpty();
-    const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, savePassword};
+    const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, save};
     return LockerStore::AddLocker(fields, type) ? LockerIdOf(name) : QString();
 }
 
@@ -43,5 +41,3 @@ inline void SetMasterPassword(const QString& password)
 }
 
 } // namespace LockerFixtures
-
-#endif // LOCKERFIXTURES_H

@@ -5,30 +5,29 @@
 
 #include "core/botanadapter.h"
 #include "window/addlocker.h"
+#include "window/lockermodel.h"
 #include "window/lockertypeselection.h"
 #include "window/logindialog.h"
+#include "window/mainwindow.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QTableView>
 
 using namespace LockerFixtures;
 using TestSupport::QueryValue;
 
-class TestLockerDialogs : public QObject
+class TestLockers : public QObject
 {
     Q_OBJECT
 
-    template <class T = QLineEdit> static T* Child(QWidget* dialog, const char* name)
-    {
-        return dialog->findChild<T*>(name);
-    }
-    static void Click(QWidget* dialog, const char* name) { Child<QPushButton>(dialog, name)->click(); }
-    static QString Key() { return QueryValue("SELECT KEY FROM tblLocker").toString(); }
+    template <class T = QLineEdit> T* Child(QWidget* w, const char* name) { return w->findChild<T*>(name); }
+    void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
+    QString Key(QString id) { return QueryValue("SELECT KEY FROM tblLocker WHERE ID = " + id).toString(); }
 
     // Fills the editor's fields in form order, presses Add/Update and returns the box's text.
-    static QString Save(QWidget* editor, const QStringList& texts)
+    QString Save(QWidget* editor, const QStringList& texts)
     {
         const char* fields[] = {"lineName", "lineSecretQuestion", "lineSecretAnswer", "linePassword",
                                 "lineRepeatPassword"};
@@ -40,8 +39,71 @@ class TestLockerDialogs : public QObject
         return seen.text;
     }
 
+    // Unlocks the locker as the list would; gives how many modal dialogs showed
+    // meanwhile (each closed) and whether it opened.
+    std::pair<int, bool> Unlock(MainWindow& window, const QString& id, const QString& name)
+    {
+        int shown = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&shown]() {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                shown += modal->close();
+        });
+        timer.start(10);
+        const bool open = window.UnlockLocker(Key(id), id, name);
+        return {shown, open};
+    }
+
+    // Rows sort by type, then name.
+    void DeleteRow(MainWindow& window, int row)
+    {
+        auto* view = window.findChild<QTableView*>("tableView");
+        view->setCurrentIndex(view->model()->index(row, LockerNameColumn));
+        TestSupport::AnswerNextMessageBox(nullptr, QMessageBox::Yes);
+        window.findChild<QAction*>("actionDelete_Locker")->trigger();
+    }
+
 private slots:
     void init() { TestSupport::FreshDataFileWithKeys(); }
+
+    void gateOutcomes()
+    {
+        const QString saved = MakeLocker("saved", "pw", 1, true);
+        const QString ask = MakeLocker("ask", "pw");
+        TestSupport::AnswerNextMessageBox(nullptr); // no master password yet
+        MainWindow window;
+        QCOMPARE(Unlock(window, saved, "saved"), std::make_pair(0, true));
+        QCOMPARE(Unlock(window, saved, "renamed outside"), std::make_pair(0, false));
+        QCOMPARE(Unlock(window, ask, "ask"), std::make_pair(1, false)); // the login dialog was closed
+        Utility::GetInstance().sessionLockerIds = {ask};
+        QCOMPARE(Unlock(window, ask, "ask"), std::make_pair(0, true));
+
+        // A rename rewrites the marker for the new name.
+        const LockerFields fields{"new 'näme' 5%", "pw", "q", "a", {}, false, true};
+        QVERIFY(LockerStore::UpdateLocker(saved, fields));
+        QCOMPARE(Unlock(window, saved, fields.name), std::make_pair(0, true));
+    }
+
+    void deleteClosesOnlyTheOpenedLocker()
+    {
+        const QString opened = MakeLocker("opened", "pw", 1, true);
+        MakeLocker("other", "pw", 2, true);
+        Exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (" + opened + ", 'n', 'u')");
+        TestSupport::AnswerNextMessageBox(nullptr);
+        MainWindow window;
+        window.OpenLocker(opened, "opened", 1);
+        QWidget* list = window.centralWidget();
+        QVERIFY(list);
+
+        DeleteRow(window, 1); // "other"
+        QVERIFY(LockerIdOf("other").isEmpty());
+        QCOMPARE(window.centralWidget(), list);
+
+        DeleteRow(window, 0); // "opened"
+        QVERIFY(LockerIdOf("opened").isEmpty());
+        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), 0);
+        QVERIFY(!window.centralWidget());
+    }
 
     void typeSelection()
     {
@@ -55,17 +117,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no name") << QStringList() << "Please enter alpha numeric name of locker.";
-        QTest::newRow("no question") << QStringList{"n", "", "", "pw", "pw"}
-                                     << "Please enter alpha numeric secret question.";
-        QTest::newRow("no answer") << QStringList{"n", "q"} << "Please enter alpha numeric qecret answer.";
-        QTest::newRow("no password") << QStringList{"n", "q", "a"} << "Please provide password";
-        QTest::newRow("repeat case") << QStringList{"n", "q", "a", "pw", "PW"}
-                                     << "Repeat Password does not match with Password";
-        QTest::newRow("name taken") << QStringList{"taken", "q", "a", "pw", "pw"}
-                                    << "Error occurred while adding new locker.";
-        QTest::newRow("no keys") << QStringList{"n", "q", "a", "pw", "pw"}
-                                 << "Error occurred while adding new locker.";
+        const auto row = [](const char* tag, const QStringList& texts, const char* message) {
+            QTest::newRow(tag) << texts << QString(message);
+        };
+        row("no name", {}, "Please enter alpha numeric name of locker.");
+        row("no question", {"n", "", "", "pw", "pw"}, "Please enter alpha numeric secret question.");
+        row("no answer", {"n", "q"}, "Please enter alpha numeric qecret answer.");
+        row("no password", {"n", "q", "a"}, "Please provide password");
+        row("repeat case", {"n", "q", "a", "pw", "PW"}, "Repeat Password does not match with Password");
+        row("name taken", {"taken", "q", "a", "pw", "pw"}, "Error occurred while adding new locker.");
     }
 
     void editorRefuses()
@@ -73,8 +133,6 @@ private slots:
         QFETCH(QStringList, texts);
         QFETCH(QString, message);
         MakeLocker("taken", "pw");
-        if (QTest::currentDataTag() == QByteArray("no keys"))
-            BotanAdapter::GetInstance().ForgetKeys();
         AddLocker editor(1, nullptr);
         QCOMPARE(Save(&editor, texts), message);
         QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 1);
@@ -83,11 +141,10 @@ private slots:
     void editorAddsAndUpdates()
     {
         AddLocker adder(3, nullptr);
-        Child<QCheckBox>(&adder, "checkUserMasterPassWord")->setChecked(true);
+        Click(&adder, "checkUserMasterPassWord");
         QCOMPARE(Save(&adder, {"notes"}), QString("Locker added successfully!"));
-        QVERIFY(QueryValue("SELECT PASSWORD IS NULL AND SECRET_QUESTION IS NULL AND SECRET_ANSWER IS NULL"
-                           " AND USE_MP = 1 AND TYPE = 3 FROM tblLocker")
-                    .toBool());
+        const QString nulls = "COALESCE(PASSWORD, SECRET_QUESTION, SECRET_ANSWER) IS NULL AND USE_MP = 1";
+        QVERIFY(QueryValue("SELECT " + nulls + " AND TYPE = 3 FROM tblLocker").toBool());
 
         const QString id = MakeLocker("bank", "pw", 2, true);
         AddLocker editor(1, nullptr); // an update never writes the type
@@ -99,17 +156,14 @@ private slots:
 
     void storeRoundTripAndFailures()
     {
-        const QString name =
-            QString::fromUtf8("O'Brien's \"box\" 100% _sure_; DROP TABLE tblLocker; -- ключ 鍵");
-        const LockerFields fields{name,  name + "'pw%", QString::fromUtf8("Wo? 'ö'"), "a'%", "n%",
-                                  false, true};
+        const QString name = "O'Brien's \"box\" 100% _sure_; DROP TABLE tblLocker; -- ключ 鍵";
+        const LockerFields fields{name, name + "'pw%", "Wo? 'ö'", "a'%", "n%", false, true};
         QVERIFY(LockerStore::AddLocker(fields, 2));
         const QString id = LockerIdOf(name);
         LockerFields read;
         QVERIFY(LockerStore::ReadLocker(id, &read));
         QCOMPARE(QStringList({read.name, read.password, read.secretQuestion, read.secretAnswer, read.notes}),
                  QStringList({name, fields.password, fields.secretQuestion, fields.secretAnswer, "n%"}));
-        QCOMPARE(LockerStore::ReadMarker(Key(), name), LockerMarker::PasswordSaved);
 
         // A stray row in another entry table blocks the delete: the locker's own entries stay too.
         Exec("INSERT INTO tblId2 (LOCKER_ID, NAME) VALUES (" + id + ", 'card')");
@@ -119,11 +173,13 @@ private slots:
         QCOMPARE(LockerIdOf(name), id);
 
         QVERIFY(!LockerStore::UpdateLocker("999", read));
-        const QString before = QueryValue("SELECT PASSWORD || KEY || NOTES FROM tblLocker").toString();
+        const QString rows = "SELECT COUNT(*) || GROUP_CONCAT(PASSWORD || KEY || NOTES) FROM tblLocker";
+        const QString before = QueryValue(rows).toString();
         BotanAdapter::GetInstance().ForgetKeys();
         read.password = "changed";
         QVERIFY(!LockerStore::UpdateLocker(id, read));
-        QCOMPARE(QueryValue("SELECT PASSWORD || KEY || NOTES FROM tblLocker").toString(), before);
+        QVERIFY(MakeLocker("new", "pw").isEmpty());
+        QCOMPARE(QueryValue(rows).toString(), before);
     }
 
     void login_data()
@@ -152,26 +208,25 @@ private slots:
 
         LoginDialog login(id, nullptr);
         Child(&login, "linePassword")->setText(master ? "master" : "Secret");
-        Child<QCheckBox>(&login, "checkSavePassword")->setChecked(true);
-        Child<QCheckBox>(&login, "checkPasswordPermanent")->setChecked(true);
+        Click(&login, "checkSavePassword");
+        Click(&login, "checkPasswordPermanent");
         Click(&login, "pushLogin");
         QVERIFY(login.loggedIn);
         QCOMPARE(Utility::GetInstance().sessionLockerIds, QVector<QString>{id});
-        QCOMPARE(LockerStore::ReadMarker(Key(), "l"), LockerMarker::PasswordSaved);
+        QCOMPARE(LockerStore::ReadMarker(Key(id), "l"), LockerMarker::PasswordSaved);
     }
 
     void forgotPassword()
     {
         const QString id = MakeLocker("own", "Secret");
         LoginDialog login(id, nullptr);
-        Child<QCheckBox>(&login, "checkBox")->setChecked(true);
+        Click(&login, "checkBox");
         Child(&login, "lineAnswer")->setText("A");
         Click(&login, "pushLogin");
         QCOMPARE(Child<QLabel>(&login, "labelQuestion")->text(), QString("Question: q"));
         Child(&login, "lineAnswer")->setText("a");
         Click(&login, "pushLogin");
         QCOMPARE(Child<QLabel>(&login, "labelQuestion")->text(), QString("Your password is \nSecret"));
-        QVERIFY(!login.loggedIn);
 
         // Secrets that no longer decrypt never match the empty text.
         Exec("UPDATE tblLocker SET PASSWORD = 'not base64!', SECRET_ANSWER = 'not base64!'");
@@ -188,5 +243,5 @@ private slots:
     }
 };
 
-KESTROVA_TEST_MAIN(TestLockerDialogs)
-#include "tst_lockerdialogs.moc"
+KESTROVA_TEST_MAIN(TestLockers)
+#include "tst_lockers.moc"
