@@ -1,5 +1,4 @@
-#ifndef LOCKERFIXTURES_H
-#define LOCKERFIXTURES_H
+#pragma once
 
 // Lockers made straight in the data file, for the locker tests.
 
@@ -8,7 +7,6 @@
 #include "core/utility.h"
 
 #include <QSqlQuery>
-#include <QVariant>
 #include <QtTest>
 
 namespace LockerFixtures {
@@ -23,27 +21,11 @@ inline QString LockerIdOf(const QString& name)
 
 // A locker with its own password (question "q", answer "a"), or one that uses
 // the master password when `password` is empty.
-inline QString MakeLocker(const QString& name, const QString& password, int type = 1,
-                          bool savePassword = false)
+inline QString MakeLocker(const QString& name, const QString& password, int type = 1, bool save = false)
 {
-    LockerFields fields;
-    fields.name = name;
-    fields.password = password;
-    fields.useMasterPassword = password.isEmpty();
-    if (!password.isEmpty()) {
-        fields.secretQuestion = "q";
-        fields.secretAnswer = "a";
-    }
-    fields.savePassword = savePassword;
+    const bool own = !password.isEmpty();
+    const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, save};
     return LockerStore::AddLocker(fields, type) ? LockerIdOf(name) : QString();
-}
-
-inline void SetMasterPassword(const QString& password)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("UPDATE tblSettings SET PARAM1 = :digest");
-    query.bindValue(":digest", Utility::Md5Hex(password));
-    query.exec();
 }
 
 inline void Exec(const QString& sql)
@@ -52,6 +34,10 @@ inline void Exec(const QString& sql)
     QVERIFY2(query.exec(sql), qPrintable(sql));
 }
 
-} // namespace LockerFixtures
+// The digest is hex, safe to put in the statement.
+inline void SetMasterPassword(const QString& password)
+{
+    Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex(password) + "'");
+}
 
-#endif // LOCKERFIXTURES_H
+} // namespace LockerFixtures
