@@ -120,18 +120,6 @@ private slots:
 
         QCOMPARE(LockerStore::CheckLogin(id, "first"), LoginCheck::Refused);
         QCOMPARE(LockerStore::CheckLogin(id, "second"), LoginCheck::Granted);
-
-        // After a restart the notes stored under the first password still decrypt.
-        LockerFields before;
-        QVERIFY(LockerStore::ReadLocker(id, &before));
-        window.reset();
-        CDBManager::GetInstance().CloseDataBase();
-        window = std::make_unique<MainWindow>();
-        LockerFields after;
-        QVERIFY(LockerStore::ReadLocker(id, &after));
-        QCOMPARE(after.notes, before.notes);
-        QCOMPARE(QueryValue("SELECT NOTES FROM tblLocker").toString().size(), 24);
-        QCOMPARE(LockerStore::CheckLogin(id, "second"), LoginCheck::Granted);
     }
 
 private:
