@@ -19,7 +19,7 @@ public:
     explicit MasterPasswordManager(QWidget* parent);
     ~MasterPasswordManager() override;
 
-    // True once a new master password has been stored by this dialog.
+    // Whether the last Change that got past the checks stored the new master password.
     bool changed;
 
 private slots:
