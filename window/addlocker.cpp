@@ -13,7 +13,6 @@ AddLocker::AddLocker(int lockerType, QWidget* parent)
     , editMode(false)
     , type(lockerType)
 {
-    keepCentered = true;
     ui->setupUi(this);
     // The notes are kept in the row but never shown or typed here.
     ui->labelNotes->hide();

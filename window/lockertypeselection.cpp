@@ -6,7 +6,6 @@ LockerTypeSelection::LockerTypeSelection(QWidget* parent)
     , type(1)
     , ui(std::make_unique<Ui::LockerTypeSelection>())
 {
-    keepCentered = true;
     ui->setupUi(this);
 }
 

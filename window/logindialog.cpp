@@ -9,6 +9,12 @@ namespace {
 
 constexpr int MAX_ATTEMPTS = 5;
 
+void WarnNoLocker(QWidget* parent)
+{
+    QMessageBox::warning(parent, LoginDialog::tr("Error"),
+                         LoginDialog::tr("Error occurred while accessing application data."));
+}
+
 } // namespace
 
 LoginDialog::LoginDialog(QString id, QWidget* parent)
@@ -68,7 +74,7 @@ void LoginDialog::ShowSecretQuestion()
         ui->labelQuestion->setText(tr("Question: ") + recovery.question);
     } else {
         recovery.answerReadable = false;
-        QMessageBox::warning(this, tr("Error"), tr("Error occurred while accessing application data."));
+        WarnNoLocker(this);
     }
 }
 
@@ -87,7 +93,7 @@ void LoginDialog::Login()
 {
     switch (LockerStore::CheckLogin(lockerId, ui->linePassword->text())) {
     case LoginCheck::NoLocker:
-        QMessageBox::warning(this, tr("Error"), tr("Error occurred while accessing application data."));
+        WarnNoLocker(this);
         return;
     case LoginCheck::Refused:
         ++failedAttempts;
