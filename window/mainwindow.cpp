@@ -19,7 +19,6 @@
 #include <QMessageBox>
 #include <QScroller>
 #include <QSettings>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTimer>
 
