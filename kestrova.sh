@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libbotan-2-dev xvfb xauth)
+packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libbotan-2-dev)
 
 install_missing() {
     local missing=()
@@ -14,7 +14,7 @@ install_missing() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
 build() {

@@ -55,9 +55,9 @@ CDBManager::~CDBManager()
     }
 }
 
-QString CDBManager::DataFileName()
+QString CDBManager::DataFileName(const QString& version)
 {
-    return "settings_" + CURRENT_VERSION + ".kvd";
+    return "settings_" + version + ".kvd";
 }
 
 QSqlDatabase& CDBManager::GetDataBase()

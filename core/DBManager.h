@@ -1,6 +1,8 @@
 #ifndef DBMANAGER_H
 #define DBMANAGER_H
 
+#include "core/constants.h"
+
 #include <QString>
 
 class QSqlDatabase;
@@ -22,7 +24,8 @@ public:
     // Stores the current data-file name and creates the five tables.
     void CreateDatabase();
 
-    static QString DataFileName();
+    // "settings_" + version + ".kvd": the data-file name of a version.
+    static QString DataFileName(const QString& version = CURRENT_VERSION);
 
 private:
     CDBManager() = default;

@@ -31,8 +31,8 @@ std::string Utf8(const QString& text)
 Bytes MasterSecret(const QString& passphrase)
 {
     const auto& salt = KeyConstants::PBKDF2_SALT;
-    return CryptoPrimitives::Pbkdf2Sha1(Utf8(passphrase), Bytes(salt.begin(), salt.end()),
-                                        PBKDF2_ITERATIONS, MASTER_SECRET_LENGTH);
+    return CryptoPrimitives::Pbkdf2Sha1(Utf8(passphrase), Bytes(salt.begin(), salt.end()), PBKDF2_ITERATIONS,
+                                        MASTER_SECRET_LENGTH);
 }
 
 QString UpperHex(const Bytes& bytes)
@@ -56,8 +56,7 @@ struct BotanAdapter::KeyMaterial
     {
         if (!kekDerived || kekPassphrase != passphrase) {
             kekDerived = false;
-            kek = CryptoPrimitives::Kdf2Sha1(MasterSecret(passphrase), KeyConstants::KEK_SALT,
-                                             KEK_LENGTH);
+            kek = CryptoPrimitives::Kdf2Sha1(MasterSecret(passphrase), KeyConstants::KEK_SALT, KEK_LENGTH);
             kekPassphrase = passphrase;
             kekDerived = true;
         }
@@ -71,9 +70,7 @@ struct BotanAdapter::KeyMaterial
 };
 
 BotanAdapter::BotanAdapter()
-    : QObject(nullptr)
-    , passphrase_(Hash(QString()))
-    , keys_(std::make_unique<KeyMaterial>())
+    : QObject(nullptr), passphrase_(Hash(QString())), keys_(std::make_unique<KeyMaterial>())
 {
     InitCEKE();
 }

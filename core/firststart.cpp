@@ -10,11 +10,6 @@
 
 namespace {
 
-QString DataFileName(const QString& version)
-{
-    return "settings_" + version + ".kvd";
-}
-
 // Copies the newest older data file onto the current name; the older files stay.
 // A current file that was already there (the settings store was emptied, say)
 // is the user's live data: it stays, and nothing is copied over it.
@@ -25,10 +20,10 @@ void MigrateOlderDataFiles(const QDir& folder)
         return;
 
     QSettings* settings = Utility::GetInstance().settings;
-    const QString olderVersions[] = {PREVIOUS_VERSION_4_0_0, PREVIOUS_VERSION_5_0_0,
-                                     PREVIOUS_VERSION_6_0_0, PREVIOUS_VERSION_7_0_0};
+    const QString olderVersions[] = {PREVIOUS_VERSION_4_0_0, PREVIOUS_VERSION_5_0_0, PREVIOUS_VERSION_6_0_0,
+                                     PREVIOUS_VERSION_7_0_0};
     for (const QString& version : olderVersions) {
-        const QString older = folder.filePath(DataFileName(version));
+        const QString older = folder.filePath(CDBManager::DataFileName(version));
         if (!QFile::exists(older))
             continue;
         QFile::remove(current);

@@ -6,10 +6,7 @@
 #include <QCryptographicHash>
 #include <QSettings>
 
-Utility::Utility()
-    : settings(new QSettings(ORGANIZATION_NAME, APPLICATION_NAME))
-{
-}
+Utility::Utility() : settings(new QSettings(ORGANIZATION_NAME, APPLICATION_NAME)) {}
 
 Utility::~Utility()
 {
