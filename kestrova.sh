@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libbotan-2-dev)
+# xvfb (with xauth for xvfb-run) gives a real window to runs without a display.
+packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libbotan-2-dev xvfb xauth)
 
 install_missing() {
     local missing=()
