@@ -50,5 +50,6 @@ void AddEditBankID::on_checkShowCode_stateChanged(int)
 void AddEditBankID::on_pushGenerate_clicked()
 {
     // The password reaches the form only when the user pastes it.
-    RunPasswordGenerator("err_msg_3");
+    RunPasswordGenerator("err_msg_3", tr("Password"),
+                         tr("Selected password is available on clipboard. You can paste it anywhere"));
 }

@@ -42,7 +42,9 @@ void AddEditIdDialog::on_checkBox_stateChanged(int)
 
 void AddEditIdDialog::on_pushGenerate_clicked()
 {
-    const QString password = RunPasswordGenerator("err_msg_2");
+    const QString password =
+        RunPasswordGenerator("err_msg_2", tr("Password"),
+                             tr("Selected password is available on clipboard. You can paste it anywhere"));
     if (!password.isEmpty())
         ui->linePassword->setText(password);
 }

@@ -40,7 +40,6 @@ void EntryEditor::SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* s
     // Enter in a line field saves.
     lineName->setFocus();
     pushAdd->setDefault(true);
-    editMode = false;
 }
 
 void EntryEditor::ShowSecret(const QCheckBox* box, QLineEdit* field)
@@ -159,13 +158,12 @@ void EntryEditor::Warn(const QString& text)
     QMessageBox::warning(this, texts.error, text, QMessageBox::Ok);
 }
 
-QString EntryEditor::RunPasswordGenerator(const QString& noticeKey)
+QString EntryEditor::RunPasswordGenerator(const QString& noticeKey, const QString& noticeTitle,
+                                          const QString& notice)
 {
     PasswrodGenerator generator(this);
     generator.exec();
-    ErrorDialog notice(noticeKey, tr("Password"),
-                       tr("Selected password is available on clipboard. You can paste it anywhere"), this,
-                       false);
-    notice.exec();
+    // Shown whatever the user did in the generator, unless suppressed.
+    ErrorDialog(noticeKey, noticeTitle, notice, this, false).exec();
     return generator.GetPassword();
 }

@@ -72,11 +72,13 @@ protected:
     };
 
     // Finishes the construction once the kind's form is set up.
-    // Runs the password generator, then the clipboard notice under `noticeKey`;
-    // returns the password the user took, or the empty text.
-    QString RunPasswordGenerator(const QString& noticeKey);
     void SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* save, std::vector<Required> required,
                std::vector<Field> fields, const Statements& statements, const Texts& texts);
+
+    // Runs the password generator, then the clipboard notice; the kind passes
+    // the notice's texts so that they translate under its own name. Returns the
+    // password the user took, or the empty text.
+    QString RunPasswordGenerator(const QString& noticeKey, const QString& noticeTitle, const QString& notice);
 
     // The Show boxes: a ticked box shows its field's text.
     static void ShowSecret(const QCheckBox* box, QLineEdit* field);

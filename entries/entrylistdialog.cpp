@@ -44,10 +44,14 @@ void EntryListDialog::SetUp(const Form& widgets, QSqlQueryModel* model, const St
     connect(form.table, &QTableView::clicked, this, &EntryListDialog::OnRowClicked);
     connect(form.table, &QTableView::doubleClicked, this, &EntryListDialog::OnRowDoubleClicked);
 
-    currentQuery = statements.select + " WHERE locker_id = " + lockerId + statements.order;
-    model->setParent(this);
+    currentQuery = BaseQuery();
     form.table->setModel(model);
     RunQuery(true);
+}
+
+QString EntryListDialog::BaseQuery() const
+{
+    return statements.select + " WHERE locker_id = " + lockerId + statements.order;
 }
 
 QSqlQueryModel* EntryListDialog::Model() const
@@ -131,7 +135,7 @@ void EntryListDialog::on_lineEdit_textChanged(const QString& arg1)
 {
     if (arg1.trimmed().isEmpty()) {
         currentFilter.clear();
-        currentQuery = statements.select + " WHERE locker_id = " + lockerId + statements.order;
+        currentQuery = BaseQuery();
     } else {
         // The text is bound as typed: quotes stand for themselves, while "%" and
         // "_" keep their LIKE meaning.

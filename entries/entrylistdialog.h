@@ -49,8 +49,8 @@ protected:
         QString deleteQuestion;
     };
 
-    // Finishes the construction once the kind's form is set up; takes `model`
-    // as a child.
+    // Finishes the construction once the kind's form is set up; `model` is
+    // already a child of the dialog.
     void SetUp(const Form& form, QSqlQueryModel* model, const Statements& statements, const Texts& texts);
 
     // The text that a click on `column` puts on the clipboard; `secrets` is the
@@ -81,6 +81,7 @@ private slots:
     void on_pushBack_clicked();
 
 private:
+    QString BaseQuery() const;
     QSqlQueryModel* Model() const;
     QString RowId(const QModelIndex& index) const;
     void EditRow(const QModelIndex& index);

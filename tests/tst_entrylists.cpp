@@ -108,20 +108,6 @@ private slots:
         QCOMPARE(ClickCell(view, 1, 3), QString("Line one\ntwo & more"));
     }
 
-    void fewThousandEntriesTiming()
-    {
-        const QString locker = TestSupport::InsertLocker("Big", 1);
-        Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) INSERT INTO "
-             "tblId (LOCKER_ID, NAME, USER_NAME, PASSWORD) SELECT ?, 'Entry ' || i, ?, ? FROM n",
-             {locker, Encrypt("me"), Encrypt("secret")});
-        QElapsedTimer timer;
-        timer.start();
-        IdManagementDialog dialog(locker, "Big", nullptr);
-        const qint64 opening = timer.restart();
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("lineEdit"), "Entry 12");
-        qInfo("3000 web IDs: opening %lld ms, typing an 8-letter filter %lld ms", opening, timer.elapsed());
-    }
-
 private:
     static QString Encrypt(const QString& text) { return BotanAdapter::GetInstance().Encrypt(text); }
     static void Click(QWidget* window, const char* name) { window->findChild<QPushButton*>(name)->click(); }
