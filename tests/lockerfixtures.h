@@ -2,36 +2,25 @@
 
 // Lockers made straight in the data file, for the locker tests.
 
-#include "core/DBManager.h"
-#include "core/lockerstore.h"
-#include "core/utility.h"
+#include "testsupport.h"
 
-#include <QSqlQuery>
-#include <QtTest>
+#include "core/lockerstore.h"
 
 namespace LockerFixtures {
 
-inline QString LockerIdOf(const QString& name)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("SELECT ID FROM tblLocker WHERE NAME = :name");
-    query.bindValue(":name", name);
-    return query.exec() && query.next() ? query.value(0).toString() : QString();
-}
-
 // A locker with its own password (question "q", answer "a"), or one that uses
-// the master password when `password` is empty.
+// the master password when `password` is empty. Gives the new locker's ID.
 inline QString MakeLocker(const QString& name, const QString& password, int type = 1, bool save = false)
 {
     const bool own = !password.isEmpty();
     const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, save};
-    return LockerStore::AddLocker(fields, type) ? LockerIdOf(name) : QString();
+    const bool added = LockerStore::AddLocker(fields, type);
+    return added ? TestSupport::QueryValue("SELECT MAX(ID) FROM tblLocker").toString() : QString();
 }
 
 inline void Exec(const QString& sql)
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    QVERIFY2(query.exec(sql), qPrintable(sql));
+    QVERIFY2(QSqlQuery(CDBManager::GetInstance().GetDataBase()).exec(sql), qPrintable(sql));
 }
 
 // The digest is hex, safe to put in the statement.
