@@ -326,8 +326,8 @@ void MainWindow::on_actionDelete_Locker_triggered()
     const LockerRow locker = LockerAt(*lockerModel, index.row());
     if (!UnlockLocker(locker.key, locker.id, locker.name))
         return;
-    if (locker.id == openedLockerId)
+    // A delete that failed leaves the locker, and so its open list, in place.
+    if (LockerStore::DeleteLocker(locker.id, locker.type) && locker.id == openedLockerId)
         CloseOpenedLocker();
-    LockerStore::DeleteLocker(locker.id, locker.type);
     ReloadLockerList();
 }
