@@ -17,6 +17,15 @@ QSqlDatabase& Database()
     return CDBManager::GetInstance().GetDataBase();
 }
 
+// Runs a prepared statement; a failure is logged.
+bool Exec(QSqlQuery& query)
+{
+    if (query.exec())
+        return true;
+    LogSqlError(query.lastError());
+    return false;
+}
+
 // The stored ciphertext in clear. `readable` turns false when a stored value
 // does not decrypt, so that its empty result never passes for the empty text.
 QString DecryptColumn(const QVariant& column, bool* readable = nullptr)
@@ -109,13 +118,7 @@ bool AddLocker(const LockerFields& fields, int type)
                   "NOTES, USE_MP)  VALUES (:name , :password , :secret_question, :secret_answer, :type, "
                   ":key, :notes, :usemp)");
     query.bindValue(":type", type);
-    if (!BindLocker(query, fields))
-        return false;
-    if (!query.exec()) {
-        LogSqlError(query.lastError());
-        return false;
-    }
-    return true;
+    return BindLocker(query, fields) && Exec(query);
 }
 
 bool UpdateLocker(const QString& id, const LockerFields& fields)
@@ -125,13 +128,7 @@ bool UpdateLocker(const QString& id, const LockerFields& fields)
                   ":secret_question, SECRET_ANSWER = :secret_answer , KEY = :key, NOTES = :notes, "
                   "USE_MP = :usemp WHERE ID = :id");
     query.bindValue(":id", id);
-    if (!BindLocker(query, fields))
-        return false;
-    if (!query.exec()) {
-        LogSqlError(query.lastError());
-        return false;
-    }
-    return query.numRowsAffected() == 1;
+    return BindLocker(query, fields) && Exec(query) && query.numRowsAffected() == 1;
 }
 
 bool DeleteLocker(const QString& id, int type)
@@ -148,15 +145,14 @@ bool DeleteLocker(const QString& id, int type)
     if (!entryTable.isEmpty()) {
         query.prepare("DELETE FROM " + entryTable + " WHERE locker_id = :id");
         query.bindValue(":id", id);
-        deleted = query.exec();
+        deleted = Exec(query);
     }
     if (deleted) {
         query.prepare("DELETE FROM tbllocker WHERE ID = :id");
         query.bindValue(":id", id);
-        deleted = query.exec();
+        deleted = Exec(query);
     }
     if (!deleted) {
-        LogSqlError(query.lastError());
         database.rollback();
         return false;
     }
@@ -209,11 +205,7 @@ bool SavePasswordForLogin(const QString& id)
     update.prepare("UPDATE tblLocker SET key = :key WHERE ID = :id");
     update.bindValue(":key", marker);
     update.bindValue(":id", id);
-    if (!update.exec()) {
-        LogSqlError(update.lastError());
-        return false;
-    }
-    return true;
+    return Exec(update);
 }
 
 bool ReadRecovery(const QString& id, LockerRecovery* recovery)

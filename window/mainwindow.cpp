@@ -22,6 +22,8 @@
 #include <QSqlRecord>
 #include <QTimer>
 
+#include <optional>
+
 const QString g_screenMode = "BIG";
 
 MainWindow::MainWindow(QWidget* parent)
@@ -179,6 +181,19 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
             record.value(LockerKeyColumn).toString(), record.value(LockerTypeColumn).toInt()};
 }
 
+// The locker under the list's current index; without one, the user is told
+// what to select.
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
+                                       QWidget* parent, const QString& prompt)
+{
+    const QModelIndex index = view.currentIndex();
+    if (!index.isValid()) {
+        QMessageBox::information(parent, MainWindow::tr("Edit Locker"), prompt);
+        return std::nullopt;
+    }
+    return LockerAt(model, index.row());
+}
+
 // The entry list of a locker type, or none for an unknown type.
 CenteredDialog* MakeEntryListDialog(int type, const QString& id, const QString& name, QWidget* parent)
 {
@@ -292,18 +307,14 @@ void MainWindow::on_actionNew_Locker_triggered()
 
 void MainWindow::on_actionEdit_Locker_triggered()
 {
-    const QModelIndex index = ui->tableView->currentIndex();
-    if (!index.isValid()) {
-        QMessageBox::information(this, tr("Edit Locker"),
-                                 tr("Please select the locker which you want to view or edit."));
-        return;
-    }
-    const LockerRow locker = LockerAt(*lockerModel, index.row());
-    if (!UnlockLocker(locker.key, locker.id, locker.name))
+    const std::optional<LockerRow> locker =
+        CurrentLocker(*ui->tableView, *lockerModel, this,
+                      tr("Please select the locker which you want to view or edit."));
+    if (!locker || !UnlockLocker(locker->key, locker->id, locker->name))
         return;
 
-    AddLocker editor(locker.type, this);
-    editor.SetEditMode(locker.id);
+    AddLocker editor(locker->type, this);
+    editor.SetEditMode(locker->id);
     editor.setModal(true);
     editor.exec();
     ReloadLockerList();
@@ -311,23 +322,20 @@ void MainWindow::on_actionEdit_Locker_triggered()
 
 void MainWindow::on_actionDelete_Locker_triggered()
 {
-    const QModelIndex index = ui->tableView->currentIndex();
-    if (!index.isValid()) {
-        QMessageBox::information(this, tr("Edit Locker"),
-                                 tr("Please select the locker which you want delete."));
+    const std::optional<LockerRow> locker = CurrentLocker(
+        *ui->tableView, *lockerModel, this, tr("Please select the locker which you want delete."));
+    if (!locker)
         return;
-    }
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, tr("Delete Locker"),
         tr("Do you really want to remove this locker? All associated IDs will be removed as well."));
     if (answer != QMessageBox::Yes)
         return;
 
-    const LockerRow locker = LockerAt(*lockerModel, index.row());
-    if (!UnlockLocker(locker.key, locker.id, locker.name))
+    if (!UnlockLocker(locker->key, locker->id, locker->name))
         return;
     // A delete that failed leaves the locker, and so its open list, in place.
-    if (LockerStore::DeleteLocker(locker.id, locker.type) && locker.id == openedLockerId)
+    if (LockerStore::DeleteLocker(locker->id, locker->type) && locker->id == openedLockerId)
         CloseOpenedLocker();
     ReloadLockerList();
 }
