@@ -102,6 +102,14 @@ void ExecQuery(const QString& statement)
         LogSqlError(query.lastError());
 }
 
+bool ExecPrepared(QSqlQuery& query)
+{
+    if (query.exec())
+        return true;
+    LogSqlError(query.lastError());
+    return false;
+}
+
 QString GetLastExecutedQuery(const QSqlQuery& query)
 {
     QString text = query.lastQuery();

@@ -39,6 +39,8 @@ private:
 void LogSqlError(const QSqlError& error);
 // Runs a statement whose result nobody reads; a failure is only logged.
 void ExecQuery(const QString& statement);
+// Runs a prepared statement; false on failure, which is logged.
+bool ExecPrepared(QSqlQuery& query);
 // The statement text with its bound values written in, for the debug log.
 QString GetLastExecutedQuery(const QSqlQuery& query);
 

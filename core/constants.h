@@ -13,5 +13,8 @@ const QString PREVIOUS_VERSION_6_0_0 = "6.0.0";
 const QString PREVIOUS_VERSION_5_0_0 = "5.0.0";
 const QString PREVIOUS_VERSION_4_0_0 = "4.0.0";
 const QString PRODUCT_CODE = "RK0117";
+// The screen size the program is built for; the entry lists show their Back
+// button only in the "NORMAL" and "SMALL" modes.
+const QString g_screenMode = "BIG";
 
 #endif // CONSTANTS_H

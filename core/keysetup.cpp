@@ -1,35 +1,25 @@
 #include "core/keysetup.h"
 
-#include "core/DBManager.h"
 #include "core/botanadapter.h"
-
-#include <QDebug>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include "core/keyrowstore.h"
 
 namespace {
 
-// Makes new keys and stores them in the key row `rowId`, or in a new row when
-// there is none. A row that already holds a master-password digest gets its
-// content key wrapped under that digest, so that the next start unwraps it.
+// Makes new keys and stores them in the key row, or in a new row when there is
+// none. A row that already holds a master-password digest gets its content
+// key wrapped under that digest, so that the next start unwraps it.
 KeySetupResult GenerateKeys(const QVariant& rowId)
 {
     BotanAdapter& adapter = BotanAdapter::GetInstance();
+    // Stored secrets are under a content key of their own: a new one would
+    // leave them unreadable and mix two keys in one file.
+    if (KeyRowStore::HoldsCiphertext()) {
+        adapter.ForgetKeys();
+        return KeySetupResult::KeysDamaged;
+    }
     QString wrappedKey, iv;
     adapter.GenerateCEKE(wrappedKey, iv);
-
-    QSqlQuery store(CDBManager::GetInstance().GetDataBase());
-    if (rowId.isValid()) {
-        store.prepare("UPDATE tblSettings SET PARAM2 = :param2, PARAM3 = :param3 WHERE ID = :id");
-        store.bindValue(":id", rowId);
-    } else {
-        store.prepare("INSERT INTO tblSettings (PARAM2, PARAM3) VALUES( :param2, :param3 )");
-    }
-    store.bindValue(":param2", wrappedKey);
-    store.bindValue(":param3", iv);
-    if (wrappedKey.isEmpty() || !store.exec() || store.numRowsAffected() != 1) {
-        qDebug() << "Key row not stored:" << store.lastError().text();
+    if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv)) {
         adapter.ForgetKeys();
         return KeySetupResult::KeysNotStored;
     }
@@ -40,27 +30,17 @@ KeySetupResult GenerateKeys(const QVariant& rowId)
 
 KeySetupResult SetUpKeys()
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.exec("SELECT ID, PARAM1, PARAM2, PARAM3 FROM tblSettings");
-    QVariant rowId;
-    QString digest, wrappedKey, iv;
-    if (query.next()) {
-        rowId = query.value(0);
-        digest = query.value(1).toString();
-        wrappedKey = query.value(2).toString();
-        iv = query.value(3).toString();
-    }
-
+    const KeyRow row = KeyRowStore::Read();
     // The passphrase always comes from this row (the empty digest gives that of
     // the empty text), never from whatever an earlier key set left in memory.
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    adapter.SetPassphraseFromDigest(digest);
-    if (wrappedKey.isEmpty())
-        return GenerateKeys(rowId);
+    adapter.SetPassphraseFromDigest(row.digest);
+    if (row.wrappedKey.isEmpty())
+        return GenerateKeys(row.id);
 
-    if (!adapter.SetCEKE(wrappedKey, iv) || !adapter.CanUnwrap()) {
+    if (!adapter.SetCEKE(row.wrappedKey, row.iv) || !adapter.CanUnwrap()) {
         adapter.ForgetKeys();
         return KeySetupResult::KeysDamaged;
     }
-    return digest.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
+    return row.digest.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
 }

@@ -7,12 +7,12 @@ enum class KeySetupResult
     Generated,        // no keys yet: new ones were made and stored
     NoMasterPassword, // stored keys loaded under the empty passphrase
     MasterPassword,   // stored keys loaded under the master-password digest
-    KeysDamaged,      // the stored keys are unreadable: nothing can be encrypted
+    KeysDamaged,      // the stored keys are unreadable, or secrets have none: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
 };
 
 // Reads the first row of tblSettings and loads its keys into BotanAdapter, or
-// generates and stores new ones. Runs once, at start.
+// generates and stores new ones when the file has neither keys nor secrets.
 KeySetupResult SetUpKeys();
 
 #endif // KEYSETUP_H

@@ -2,6 +2,8 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "core/entrystore.h"
+#include "core/keyrowstore.h"
 #include "core/utility.h"
 
 #include <QDebug>
@@ -15,15 +17,6 @@ namespace {
 QSqlDatabase& Database()
 {
     return CDBManager::GetInstance().GetDataBase();
-}
-
-// Runs a prepared statement; a failure is logged.
-bool Exec(QSqlQuery& query)
-{
-    if (query.exec())
-        return true;
-    LogSqlError(query.lastError());
-    return false;
 }
 
 // The stored ciphertext in clear. `readable` turns false when a stored value
@@ -66,20 +59,6 @@ bool BindLocker(QSqlQuery& query, const LockerFields& fields)
     return true;
 }
 
-QString EntryTable(int type)
-{
-    switch (type) {
-    case 1:
-        return "tblId";
-    case 2:
-        return "tblId2";
-    case 3:
-        return "tblId3";
-    default:
-        return QString();
-    }
-}
-
 } // namespace
 
 namespace LockerStore {
@@ -118,7 +97,7 @@ bool AddLocker(const LockerFields& fields, int type)
                   "NOTES, USE_MP)  VALUES (:name , :password , :secret_question, :secret_answer, :type, "
                   ":key, :notes, :usemp)");
     query.bindValue(":type", type);
-    return BindLocker(query, fields) && Exec(query);
+    return BindLocker(query, fields) && ExecPrepared(query);
 }
 
 bool UpdateLocker(const QString& id, const LockerFields& fields)
@@ -128,7 +107,7 @@ bool UpdateLocker(const QString& id, const LockerFields& fields)
                   ":secret_question, SECRET_ANSWER = :secret_answer , KEY = :key, NOTES = :notes, "
                   "USE_MP = :usemp WHERE ID = :id");
     query.bindValue(":id", id);
-    return BindLocker(query, fields) && Exec(query) && query.numRowsAffected() == 1;
+    return BindLocker(query, fields) && ExecPrepared(query) && query.numRowsAffected() == 1;
 }
 
 bool DeleteLocker(const QString& id, int type)
@@ -141,16 +120,16 @@ bool DeleteLocker(const QString& id, int type)
     QSqlQuery query(database);
     bool deleted = true;
     // Entries first: they reference the locker and the connection enforces foreign keys.
-    const QString entryTable = EntryTable(type);
+    const QString entryTable = EntryStore::Table(type);
     if (!entryTable.isEmpty()) {
         query.prepare("DELETE FROM " + entryTable + " WHERE locker_id = :id");
         query.bindValue(":id", id);
-        deleted = Exec(query);
+        deleted = ExecPrepared(query);
     }
     if (deleted) {
         query.prepare("DELETE FROM tbllocker WHERE ID = :id");
         query.bindValue(":id", id);
-        deleted = Exec(query);
+        deleted = ExecPrepared(query);
     }
     if (!deleted) {
         database.rollback();
@@ -205,7 +184,7 @@ bool SavePasswordForLogin(const QString& id)
     update.prepare("UPDATE tblLocker SET key = :key WHERE ID = :id");
     update.bindValue(":key", marker);
     update.bindValue(":id", id);
-    return Exec(update);
+    return ExecPrepared(update);
 }
 
 bool ReadRecovery(const QString& id, LockerRecovery* recovery)
@@ -223,9 +202,7 @@ bool ReadRecovery(const QString& id, LockerRecovery* recovery)
 
 bool CheckMasterPassword(const QString& typed)
 {
-    QSqlQuery query(Database());
-    query.exec("SELECT ID, PARAM1 from tblSettings");
-    const QString stored = query.next() ? query.value(1).toString() : QString();
+    const QString stored = KeyRowStore::MasterPasswordDigest();
     return !stored.isEmpty() && stored == Utility::Md5Hex(typed);
 }
 

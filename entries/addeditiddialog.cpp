@@ -2,7 +2,7 @@
 #include "ui_addeditiddialog.h"
 
 AddEditIdDialog::AddEditIdDialog(const QString& openedLockerId, QWidget* parent)
-    : EntryEditor(openedLockerId, parent)
+    : EntryEditor(1, openedLockerId, parent)
     , ui(std::make_unique<Ui::AddEditIdDialog>())
 {
     ui->setupUi(this);
@@ -15,17 +15,12 @@ AddEditIdDialog::AddEditIdDialog(const QString& openedLockerId, QWidget* parent)
             {ui->linePassword, tr("Please enter password for this URL or application")},
         },
         {
-            {":name", 2, Source::Line, false, ui->lineName, nullptr},
-            {":url", 3, Source::Line, false, ui->lineURL, nullptr},
-            {":user_name", 4, Source::Line, true, ui->lineUser, nullptr},
-            {":password", 5, Source::Line, true, ui->linePassword, nullptr},
-            {":notes", 6, Source::PlainText, true, nullptr, ui->textNotes},
+            {"NAME", Source::Line, ui->lineName, nullptr},
+            {"URL", Source::Line, ui->lineURL, nullptr},
+            {"USER_NAME", Source::Line, ui->lineUser, nullptr},
+            {"PASSWORD", Source::Line, ui->linePassword, nullptr},
+            {"NOTES", Source::PlainText, nullptr, ui->textNotes},
         },
-        {"tblId",
-         " INSERT INTO tblId (LOCKER_ID, NAME, URL, USER_NAME, PASSWORD, NOTES)  VALUES (:locker_id, :name , "
-         ":url , :user_name, :password, :notes)",
-         "UPDATE tblId SET LOCKER_ID = :locker_id, NAME =:name, PASSWORD = :password, URL = :url, USER_NAME "
-         "= :user_name , NOTES = :notes WHERE ID = "},
         {tr("Error"), tr("Update"), tr("ID with this name already exists. Please choose another name."),
          tr("Add ID"), tr("New ID details added successfully!"), tr("Update ID"),
          tr("ID details updated successfully!"), tr("Error occurred while adding new ID."),

@@ -1,30 +1,26 @@
 #include "entries/diarymanagement.h"
 #include "ui_diarymanagement.h"
 
-#include "core/botanadapter.h"
 #include "entries/addeditdiarynote.h"
 #include "entries/diaryidmodel.h"
 #include "window/errordialog.h"
 
-#include <QSqlRecord>
 #include <QTextDocument>
 
 DiaryManagement::DiaryManagement(const QString& openedLockerId, const QString& lockerName, QWidget* parent)
-    : EntryListDialog(openedLockerId, parent)
+    : EntryListDialog(3, openedLockerId, parent)
     , ui(std::make_unique<Ui::DiaryManagement>())
 {
     ui->setupUi(this);
     ui->labelHeading->setText(lockerName + tr(" - SECURE NOTES"));
     SetUp({ui->tableViewIds, ui->scrollArea, ui->pushBack, ui->label}, new DiaryIDModel(this),
-          {"SELECT ID, name, TIME_STAMP,'','' from tblId3", " ORDER BY date(TIME_STAMP) DESC, NAME",
-           "SELECT NOTES FROM tblid3 WHERE id = ", "DELETE FROM tblId3 WHERE ID = "},
           {tr("Edit"), tr("Please select the Note which you want to edit"), tr("Delete Note"),
            tr("Do you really want to remove this Note?")});
 }
 
 DiaryManagement::~DiaryManagement() = default;
 
-QString DiaryManagement::ClickedText(int column, const QSqlRecord& secrets)
+QString DiaryManagement::ClickedText(int column, const QStringList& values)
 {
     if (column != 3)
         return QString();
@@ -36,7 +32,7 @@ QString DiaryManagement::ClickedText(int column, const QSqlRecord& secrets)
     hint.exec();
     // Notes are stored as the editor's HTML; the clipboard gets their plain text.
     QTextDocument note;
-    note.setHtml(BotanAdapter::GetInstance().Decrypt(secrets.value(0).toString()));
+    note.setHtml(values.value(0));
     return note.toPlainText();
 }
 

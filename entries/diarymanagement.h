@@ -19,7 +19,7 @@ public:
     ~DiaryManagement() override;
 
 private:
-    QString ClickedText(int column, const QSqlRecord& secrets) override;
+    QString ClickedText(int column, const QStringList& values) override;
     void RunEditor(const QString& rowId) override;
 
     std::unique_ptr<Ui::DiaryManagement> ui;

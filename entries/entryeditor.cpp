@@ -1,24 +1,21 @@
 #include "entries/entryeditor.h"
 
-#include "core/DBManager.h"
-#include "core/botanadapter.h"
+#include "core/entrystore.h"
 #include "entries/passwrodgenerator.h"
 #include "window/errordialog.h"
 
 #include <QCheckBox>
-#include <QDateTime>
 #include <QDebug>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScroller>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextEdit>
 
-EntryEditor::EntryEditor(const QString& openedLockerId, QWidget* parent)
+EntryEditor::EntryEditor(int lockerType, const QString& openedLockerId, QWidget* parent)
     : CenteredDialog(parent)
+    , type(lockerType)
     , lockerId(openedLockerId)
 {
 }
@@ -27,13 +24,12 @@ EntryEditor::~EntryEditor() = default;
 
 void EntryEditor::SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* save,
                         std::vector<Required> kindRequired, std::vector<Field> kindFields,
-                        const Statements& kindStatements, const Texts& kindTexts)
+                        const Texts& kindTexts)
 {
     lineName = name;
     pushAdd = save;
     required = std::move(kindRequired);
     fields = std::move(kindFields);
-    statements = kindStatements;
     texts = kindTexts;
 
     QScroller::grabGesture(scrollArea->viewport(), QScroller::LeftMouseButtonGesture);
@@ -53,22 +49,25 @@ void EntryEditor::SetEditMode(const QString& id)
     recordId = id;
     editMode = true;
 
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    if (!query.exec("SELECT * from " + statements.table + " WHERE ID = " + recordId) || !query.next()) {
+    EntryFields stored;
+    if (!EntryStore::Read(type, recordId, &stored)) {
         qDebug() << "Error occurred while getting data from dataBase";
         return;
     }
-    BotanAdapter& botan = BotanAdapter::GetInstance();
     for (const Field& field : fields) {
-        if (field.source == Source::SaveTime)
-            continue;
-        QString value = query.value(field.column).toString();
-        if (field.secret)
-            value = botan.Decrypt(value);
-        if (field.line)
+        const QString value = stored.value(field.column);
+        switch (field.source) {
+        case Source::Line:
             field.line->setText(value);
-        else
+            break;
+        case Source::PlainText:
+            // Plain text must not be taken for markup: "<b>" stays "<b>".
+            field.text->setPlainText(value);
+            break;
+        case Source::Html:
             field.text->setText(value);
+            break;
+        }
     }
 }
 
@@ -80,7 +79,7 @@ void EntryEditor::on_pushAdd_clicked()
             return;
         }
     }
-    if (!editMode && NameTaken()) {
+    if (!editMode && EntryStore::NameTaken(type, lockerId, lineName->text())) {
         Warn(texts.duplicate);
         return;
     }
@@ -99,58 +98,24 @@ void EntryEditor::on_pushClose_clicked()
     close();
 }
 
-bool EntryEditor::NameTaken() const
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("SELECT * FROM " + statements.table + " WHERE name = :name AND locker_id= " + lockerId);
-    query.bindValue(":name", lineName->text());
-    return query.exec() && query.next();
-}
-
 bool EntryEditor::Save()
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare(editMode ? statements.update + recordId : statements.insert);
-    query.bindValue(":locker_id", lockerId.toInt(nullptr, 10));
-
-    BotanAdapter& botan = BotanAdapter::GetInstance();
+    EntryFields values;
     for (const Field& field : fields) {
-        QString value;
         switch (field.source) {
         case Source::Line:
-            value = field.line->text();
+            values.insert(field.column, field.line->text());
             break;
         case Source::PlainText:
-            value = field.text->toPlainText();
+            values.insert(field.column, field.text->toPlainText());
             break;
         case Source::Html:
-            value = field.text->toHtml();
-            break;
-        case Source::SaveTime:
-            value = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss");
+            values.insert(field.column, field.text->toHtml());
             break;
         }
-        if (field.secret) {
-            value = botan.Encrypt(value);
-            // Every text, even the empty one, encrypts to something: empty means
-            // the keys failed, and nothing may be stored then.
-            if (value.isEmpty())
-                return false;
-        }
-        query.bindValue(field.binding, value);
     }
-
-    if (!query.exec()) {
-        qDebug() << query.lastError().driverText();
-        qDebug() << GetLastExecutedQuery(query);
-        return false;
-    }
-    // An update of a row that is gone changes nothing, and must not pass for a save.
-    if (editMode && query.numRowsAffected() < 1) {
-        qDebug() << "No row to update:" << recordId;
-        return false;
-    }
-    return true;
+    return editMode ? EntryStore::Update(type, recordId, lockerId, values)
+                    : EntryStore::Add(type, lockerId, values);
 }
 
 void EntryEditor::Warn(const QString& text)

@@ -12,8 +12,8 @@ class QScrollArea;
 class QTextEdit;
 
 // What the three entry editors share: loading a row, checking the form,
-// refusing a duplicate name when adding, encrypting the secret fields and
-// saving exactly one row. Each kind describes its fields, statements and texts.
+// refusing a duplicate name when adding and saving through the entry store.
+// Each kind describes its fields and texts.
 class EntryEditor : public CenteredDialog
 {
     Q_OBJECT
@@ -25,22 +25,20 @@ public:
     void SetEditMode(const QString& id);
 
 protected:
-    EntryEditor(const QString& openedLockerId, QWidget* parent);
+    // `lockerType` names the kind of entry (1 web IDs, 2 bank cards, 3 secure notes).
+    EntryEditor(int lockerType, const QString& openedLockerId, QWidget* parent);
 
     enum class Source
     {
         Line,      // a line edit's text
-        PlainText, // a text edit's plain text
+        PlainText, // a text edit's plain text, shown and saved as plain text
         Html,      // a text edit's whole HTML document
-        SaveTime,  // the local time of the save; never shown
     };
 
     struct Field
     {
-        const char* binding;
-        int column; // position in the row of SELECT *
+        const char* column; // the entry store's column name
         Source source;
-        bool secret;
         QLineEdit* line;
         QTextEdit* text;
     };
@@ -64,16 +62,9 @@ protected:
         QString updateFailed;
     };
 
-    struct Statements
-    {
-        QString table;
-        QString insert;
-        QString update; // up to the row ID
-    };
-
     // Finishes the construction once the kind's form is set up.
     void SetUp(QScrollArea* scrollArea, QLineEdit* name, QPushButton* save, std::vector<Required> required,
-               std::vector<Field> fields, const Statements& statements, const Texts& texts);
+               std::vector<Field> fields, const Texts& texts);
 
     // Runs the password generator, then the clipboard notice; the kind passes
     // the notice's texts so that they translate under its own name. Returns the
@@ -88,10 +79,10 @@ private slots:
     void on_pushClose_clicked();
 
 private:
-    bool NameTaken() const;
     bool Save();
     void Warn(const QString& text);
 
+    const int type;
     const QString lockerId;
     QString recordId;
     bool editMode = false;
@@ -100,7 +91,6 @@ private:
     QPushButton* pushAdd = nullptr;
     std::vector<Required> required;
     std::vector<Field> fields;
-    Statements statements;
     Texts texts;
 };
 

@@ -1,11 +1,12 @@
 #include "entries/entrylistdialog.h"
 
-#include "core/DBManager.h"
-#include "window/mainwindow.h"
+#include "core/constants.h"
+#include "core/entrystore.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,9 +17,10 @@
 #include <QSqlRecord>
 #include <QTableView>
 
-EntryListDialog::EntryListDialog(const QString& openedLockerId, QWidget* parent)
+EntryListDialog::EntryListDialog(int lockerType, const QString& openedLockerId, QWidget* parent)
     : CenteredDialog(parent)
     , lockerId(openedLockerId)
+    , type(lockerType)
 {
     // No window type: the list serves as the main window's central widget.
     setWindowFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
@@ -26,11 +28,9 @@ EntryListDialog::EntryListDialog(const QString& openedLockerId, QWidget* parent)
 
 EntryListDialog::~EntryListDialog() = default;
 
-void EntryListDialog::SetUp(const Form& widgets, QSqlQueryModel* model, const Statements& kindStatements,
-                            const Texts& kindTexts)
+void EntryListDialog::SetUp(const Form& widgets, QSqlQueryModel* model, const Texts& kindTexts)
 {
     form = widgets;
-    statements = kindStatements;
     texts = kindTexts;
 
     QScroller::grabGesture(form.table->viewport(), QScroller::LeftMouseButtonGesture);
@@ -44,14 +44,17 @@ void EntryListDialog::SetUp(const Form& widgets, QSqlQueryModel* model, const St
     connect(form.table, &QTableView::clicked, this, &EntryListDialog::OnRowClicked);
     connect(form.table, &QTableView::doubleClicked, this, &EntryListDialog::OnRowDoubleClicked);
 
-    currentQuery = BaseQuery();
     form.table->setModel(model);
     RunQuery(true);
 }
 
-QString EntryListDialog::BaseQuery() const
+void EntryListDialog::keyPressEvent(QKeyEvent* event)
 {
-    return statements.select + " WHERE locker_id = " + lockerId + statements.order;
+    if (!isWindow() && event->matches(QKeySequence::Cancel)) {
+        event->ignore();
+        return;
+    }
+    CenteredDialog::keyPressEvent(event);
 }
 
 QSqlQueryModel* EntryListDialog::Model() const
@@ -66,12 +69,7 @@ QString EntryListDialog::RowId(const QModelIndex& index) const
 
 void EntryListDialog::RunQuery(bool hideIdColumn)
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare(currentQuery);
-    if (!currentFilter.isEmpty())
-        query.bindValue(":filter", currentFilter);
-    query.exec();
-    Model()->setQuery(query);
+    Model()->setQuery(EntryStore::List(type, lockerId, currentFilter));
     if (hideIdColumn)
         form.table->hideColumn(0);
     form.table->resizeColumnsToContents();
@@ -83,10 +81,8 @@ void EntryListDialog::OnRowClicked(const QModelIndex& index)
 {
     if (!index.isValid())
         return;
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.exec(statements.click + RowId(index));
-    const QSqlRecord secrets = query.next() ? query.record() : QSqlRecord();
-    QGuiApplication::clipboard()->setText(ClickedText(index.column(), secrets));
+    const QStringList values = EntryStore::ReadClickValues(type, RowId(index));
+    QGuiApplication::clipboard()->setText(ClickedText(index.column(), values));
     form.table->clearSelection();
 }
 
@@ -127,23 +123,15 @@ void EntryListDialog::on_pushDelete_clicked()
     if (QMessageBox::question(this, texts.deleteTitle, texts.deleteQuestion,
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton) != QMessageBox::Yes)
         return;
-    ExecQuery(statements.remove + RowId(current));
+    // A failed delete leaves the row, which the list then still shows.
+    EntryStore::Delete(type, RowId(current));
     RunQuery(false);
 }
 
 void EntryListDialog::on_lineEdit_textChanged(const QString& arg1)
 {
-    if (arg1.trimmed().isEmpty()) {
-        currentFilter.clear();
-        currentQuery = BaseQuery();
-    } else {
-        // The text is bound as typed: quotes stand for themselves, while "%" and
-        // "_" keep their LIKE meaning.
-        currentFilter = arg1;
-        currentQuery = statements.select +
-                       " WHERE  name LIKE '%' || :filter || '%' AND locker_id = " + lockerId +
-                       statements.order;
-    }
+    // Blanks alone do not filter; any other text filters exactly as typed.
+    currentFilter = arg1.trimmed().isEmpty() ? QString() : arg1;
     RunQuery(true);
 }
 

@@ -1,7 +1,6 @@
 #ifndef ENTRYLISTDIALOG_H
 #define ENTRYLISTDIALOG_H
 
-#include "core/utility.h"
 #include "window/CenteredDialog.h"
 
 class QLabel;
@@ -9,12 +8,11 @@ class QModelIndex;
 class QPushButton;
 class QScrollArea;
 class QSqlQueryModel;
-class QSqlRecord;
 class QTableView;
 
 // What the three entry lists share: the list of an opened locker's entries with
 // the filter, the copy-on-click columns and the editor calls. Each kind gives
-// its form's widgets, its model, its statements and its texts.
+// its form's widgets, its model and its texts.
 class EntryListDialog : public CenteredDialog
 {
     Q_OBJECT
@@ -23,7 +21,12 @@ public:
     ~EntryListDialog() override;
 
 protected:
-    EntryListDialog(const QString& openedLockerId, QWidget* parent);
+    // `lockerType` names the kind of entry (1 web IDs, 2 bank cards, 3 secure notes).
+    EntryListDialog(int lockerType, const QString& openedLockerId, QWidget* parent);
+
+    // Embedded as the main window's central widget, the list is no dialog to
+    // leave: Escape must not hide it.
+    void keyPressEvent(QKeyEvent* event) override;
 
     struct Form
     {
@@ -31,14 +34,6 @@ protected:
         QScrollArea* scrollArea;
         QPushButton* back;
         QLabel* searchIcon;
-    };
-
-    struct Statements
-    {
-        QString select; // the columns and the table, up to WHERE
-        QString order;  // the ORDER BY clause, with its leading blank
-        QString click;  // the secret columns of one row, up to the row ID
-        QString remove; // the delete, up to the row ID
     };
 
     struct Texts
@@ -51,18 +46,18 @@ protected:
 
     // Finishes the construction once the kind's form is set up; `model` is
     // already a child of the dialog.
-    void SetUp(const Form& form, QSqlQueryModel* model, const Statements& statements, const Texts& texts);
+    void SetUp(const Form& form, QSqlQueryModel* model, const Texts& texts);
 
-    // The text that a click on `column` puts on the clipboard; `secrets` is the
-    // row of the click statement, empty when the row is gone.
-    virtual QString ClickedText(int column, const QSqlRecord& secrets) = 0;
+    // The text that a click on `column` puts on the clipboard; `values` are the
+    // row's click values in clear (EntryStore::ReadClickValues), empty when the row is gone.
+    virtual QString ClickedText(int column, const QStringList& values) = 0;
     // Runs the kind's editor modally: on the row `rowId`, or empty for a new entry.
     virtual void RunEditor(const QString& rowId) = 0;
 
-    // Editors belong to the main window, not to the list, and run modally.
+    // Editors belong to the window the list is shown in, and run modally.
     template <class Editor> void RunEditorOf(const QString& rowId)
     {
-        Editor editor(lockerId, Utility::GetInstance().mainWindow);
+        Editor editor(lockerId, window());
         if (!rowId.isEmpty())
             editor.SetEditMode(rowId);
         editor.setModal(true);
@@ -81,17 +76,15 @@ private slots:
     void on_pushBack_clicked();
 
 private:
-    QString BaseQuery() const;
     QSqlQueryModel* Model() const;
     QString RowId(const QModelIndex& index) const;
     void EditRow(const QModelIndex& index);
-    // Runs currentQuery again; the filter text, when there is one, is bound.
+    // Runs the list query again, with the filter when there is one.
     void RunQuery(bool hideIdColumn);
 
+    const int type;
     Form form{};
-    Statements statements;
     Texts texts;
-    QString currentQuery;
     QString currentFilter;
 };
 

@@ -1,5 +1,5 @@
 #include "testenvironment.h"
-#include "testsupport.h"
+#include "datafixtures.h"
 
 #include "core/botanadapter.h"
 

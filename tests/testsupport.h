@@ -1,43 +1,51 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-// Helpers shared by the test programs: answering modal dialogs from the test,
-// and giving each test a fresh data file.
+// Answering modal dialogs from the test, on top of the data fixtures.
 
-#include "core/DBManager.h"
-#include "core/constants.h"
-#include "core/firststart.h"
-#include "core/keysetup.h"
-#include "core/utility.h"
+#include "datafixtures.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
+#include <QDeadlineTimer>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
-#include <QSettings>
-#include <QSqlQuery>
 #include <QTimer>
-#include <QtTest>
 
 #include <functional>
 
 namespace TestSupport {
 
 // Calls `handler` with the next modal widget as soon as one is active (polling,
-// so it can be queued before the code that opens the dialog runs).
+// so it can be queued before the code that opens the dialog runs). Fails the
+// running test when none shows within a few seconds, rather than answering a
+// dialog of a later test.
 inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis = nullptr)
 {
     auto* timer = new QTimer;
+    const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, handler, skip]() {
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == skip)
+        if (!modal || modal == skip) {
+            if (deadline.hasExpired()) {
+                timer->stop();
+                timer->deleteLater();
+                QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
+            }
             return;
+        }
         timer->stop();
         timer->deleteLater();
+        QPointer<QWidget> answered(modal);
         handler(modal);
+        // A handler that failed halfway leaves its dialog open: close it, so
+        // that the test ends instead of waiting on it.
+        auto* dialog = qobject_cast<QDialog*>(answered.data());
+        if (QTest::currentTestFailed() && dialog && dialog->isVisible())
+            dialog->reject();
     });
     timer->start();
 }
@@ -66,44 +74,6 @@ inline void AnswerNextMessageBox(MessageBoxSeen* seen,
         QVERIFY(answer);
         answer->click();
     });
-}
-
-// Closes the connection, empties the settings store and the data folder, and
-// runs the first start again: a fresh data file with its five tables.
-inline void FreshDataFile()
-{
-    CDBManager::GetInstance().CloseDataBase();
-    QDir(QDir::homePath() + "/.kestrova").removeRecursively();
-    Utility::GetInstance().settings->clear();
-    Utility::GetInstance().sessionLockerIds.clear();
-    RunFirstStart();
-}
-
-// A data file with its keys in place, as after a first start of the main window.
-inline void FreshDataFileWithKeys()
-{
-    FreshDataFile();
-    QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
-}
-
-// A locker row made straight in the data file; returns its ID.
-inline QString InsertLocker(const QString& name, int type)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
-    query.addBindValue(name);
-    query.addBindValue(type);
-    if (!query.exec())
-        qFatal("cannot add a locker");
-    return query.lastInsertId().toString();
-}
-
-inline QVariant QueryValue(const QString& sql)
-{
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    if (!query.exec(sql) || !query.next())
-        return QVariant();
-    return query.value(0);
 }
 
 } // namespace TestSupport

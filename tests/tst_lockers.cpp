@@ -1,7 +1,6 @@
 #include "testenvironment.h"
 #include "testsupport.h"
 
-#include "lockerfixtures.h"
 
 #include "core/botanadapter.h"
 #include "window/addlocker.h"
@@ -14,8 +13,8 @@
 #include <QLineEdit>
 #include <QTableView>
 
-using namespace LockerFixtures;
-using TestSupport::QueryValue;
+using namespace TestSupport;
+
 
 class TestLockers : public QObject
 {

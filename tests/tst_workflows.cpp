@@ -4,7 +4,6 @@
 #include "testenvironment.h"
 #include "testsupport.h"
 
-#include "lockerfixtures.h"
 
 #include "core/lockerstore.h"
 #include "entries/idmanagementdialog.h"
@@ -69,18 +68,16 @@ private slots:
     {
         FreshDataFile();
         window = std::make_unique<MainWindow>();
-        Utility::GetInstance().mainWindow = window.get();
         window->resize(1000, 700);
     }
     void cleanup()
     {
-        Utility::GetInstance().mainWindow = nullptr;
         window.reset();
     }
 
     void openLockerAddEntryCopyPassword()
     {
-        const QString id = LockerFixtures::MakeLocker("Mail & Web", "locker pw");
+        const QString id = MakeLocker("Mail & Web", "locker pw");
         window->ReloadLockerList();
         auto* view = window->findChild<QTableView*>("tableView");
         LogInWith("locker pw");
@@ -114,7 +111,7 @@ private slots:
     void masterPasswordLockerFollowsTheNewPassword()
     {
         ChangeMasterPassword(*window, QString(), "first");
-        const QString id = LockerFixtures::MakeLocker("Bank", QString());
+        const QString id = MakeLocker("Bank", QString());
         ChangeMasterPassword(*window, "first", "second");
         QCOMPARE(Utility::GetInstance().settings->value("MasterPassword").toString(), QString("Y"));
 

@@ -57,7 +57,7 @@ void AddLocker::SetEditMode(const QString& lockerId)
     ui->lineRepeatPassword->setText(fields.password);
     ui->lineSecretQuestion->setText(fields.secretQuestion);
     ui->lineSecretAnswer->setText(fields.secretAnswer);
-    ui->textNotes->setText(fields.notes);
+    ui->textNotes->setPlainText(fields.notes);
     ui->checkUserMasterPassWord->setChecked(fields.useMasterPassword);
     ui->checkRemberPassword->setChecked(fields.savePassword);
 }

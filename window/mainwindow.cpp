@@ -2,7 +2,6 @@
 #include "ui_mainwindow.h"
 
 #include "core/DBManager.h"
-#include "core/keysetup.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
 #include "entries/bankidmanagement.h"
@@ -23,8 +22,6 @@
 #include <QTimer>
 
 #include <optional>
-
-const QString g_screenMode = "BIG";
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -55,7 +52,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     ui->tableView->show();
 
-    SetUpKeys();
+    ReportKeySetup(SetUpKeys());
 
     ui->actionEdit_Locker->setEnabled(false);
     ui->actionDelete_Locker->setEnabled(false);
@@ -75,9 +72,9 @@ void MainWindow::ReloadLockerList()
     ui->tableView->show();
 }
 
-void MainWindow::SetUpKeys()
+void MainWindow::ReportKeySetup(KeySetupResult result)
 {
-    switch (::SetUpKeys()) {
+    switch (result) {
     case KeySetupResult::NoMasterPassword:
         QMessageBox::information(
             this, tr("Master Password"),

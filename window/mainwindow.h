@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "core/keysetup.h"
+
 #include <QMainWindow>
 #include <QModelIndex>
 
@@ -10,9 +12,6 @@ namespace Ui {
 class MainWindow;
 }
 class LockerModel;
-
-// The entry list dialogs show their Back button only in the small screen modes.
-extern const QString g_screenMode;
 
 class MainWindow : public QMainWindow
 {
@@ -53,7 +52,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void SetUpKeys();
+    // Tells the user what the key set-up found, where that needs saying.
+    void ReportKeySetup(KeySetupResult result);
     void CloseOpenedLocker();
 
     std::unique_ptr<Ui::MainWindow> ui;

@@ -1,14 +1,10 @@
 #include "window/masterpasswordmanager.h"
 #include "ui_masterpasswordmanager.h"
 
-#include "core/DBManager.h"
-#include "core/botanadapter.h"
+#include "core/keyrowstore.h"
 #include "core/utility.h"
 
-#include <QDebug>
 #include <QMessageBox>
-#include <QSqlError>
-#include <QSqlQuery>
 
 MasterPasswordManager::MasterPasswordManager(QWidget* parent)
     : CenteredDialog(parent)
@@ -17,14 +13,7 @@ MasterPasswordManager::MasterPasswordManager(QWidget* parent)
 {
     ui->setupUi(this);
 
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.exec("SELECT ID, PARAM1 from tblSettings");
-    if (query.next()) {
-        rowId = query.value(0).toString();
-        storedHash = query.value(1).toString();
-    }
-    fileHash = storedHash;
-
+    storedHash = KeyRowStore::MasterPasswordDigest();
     if (storedHash.isEmpty())
         ui->lineCurrentPassword->setEnabled(false);
 }
@@ -54,7 +43,7 @@ void MasterPasswordManager::on_pushChange_clicked()
         return;
     }
 
-    if (StoreNewPassword(Utility::Md5Hex(newPassword))) {
+    if (KeyRowStore::ChangeMasterPassword(Utility::Md5Hex(newPassword))) {
         changed = true;
         QMessageBox::information(this, tr("Master Password"), tr("Password changed successfully."));
     } else {
@@ -62,33 +51,6 @@ void MasterPasswordManager::on_pushChange_clicked()
         QMessageBox::information(this, tr("Master Password"),
                                  tr("Error occurred while updating password."));
     }
-}
-
-bool MasterPasswordManager::StoreNewPassword(const QString& digest)
-{
-    BotanAdapter& adapter = BotanAdapter::GetInstance();
-    // The wrapped key must exist before anything is written: a digest stored
-    // without its wrapped key would lose the content key at the next start.
-    const QString wrappedKey = adapter.ChangePassword(digest);
-    if (wrappedKey.isEmpty())
-        return false;
-
-    // One statement, so the digest and the wrapped key are stored together or not at all.
-    QSqlQuery update(CDBManager::GetInstance().GetDataBase());
-    update.prepare("UPDATE tblSettings SET PARAM1 = :param1, PARAM2 = :param2 WHERE ID = :id");
-    update.bindValue(":param1", digest);
-    update.bindValue(":param2", wrappedKey);
-    update.bindValue(":id", rowId);
-    if (!update.exec() || update.numRowsAffected() != 1) {
-        qDebug() << "Master password not stored:" << update.lastError().text();
-        // Wrapping is deterministic, so this gives back exactly the key row
-        // that the file still holds.
-        if (adapter.ChangePassword(fileHash).isEmpty())
-            qDebug() << "Keys in memory could not be restored";
-        return false;
-    }
-    fileHash = digest;
-    return true;
 }
 
 void MasterPasswordManager::on_checkBox_stateChanged(int)

@@ -30,16 +30,9 @@ private slots:
     void on_checkBox_3_stateChanged(int state);
 
 private:
-    // Stores the digest and the re-wrapped content key together; false when
-    // nothing was stored, and then the keys in memory are as before.
-    bool StoreNewPassword(const QString& digest);
-
     std::unique_ptr<Ui::MasterPasswordManager> ui;
     // The digest read at construction; the current password is checked against it.
     QString storedHash;
-    QString rowId;
-    // The digest that the data file holds now, which the keys in memory match.
-    QString fileHash;
 };
 
 #endif // MASTERPASSWORDMANAGER_H

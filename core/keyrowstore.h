@@ -1,0 +1,36 @@
+#ifndef KEYROWSTORE_H
+#define KEYROWSTORE_H
+
+#include <QString>
+#include <QVariant>
+
+// The key row: the first row of tblSettings, which the program reads and writes.
+struct KeyRow
+{
+    QVariant id; // invalid while the file has no key row
+    QString digest;     // the master-password digest; empty while none is set
+    QString wrappedKey; // the wrapped content key, upper-case hex
+    QString iv;         // upper-case hex
+};
+
+// The key row of the data file on the shared connection. Every value is bound;
+// failures are logged and reported as return values.
+namespace KeyRowStore {
+
+// The first row of tblSettings; an empty KeyRow when there is none.
+KeyRow Read();
+// The master-password digest the file holds; empty while none is set.
+QString MasterPasswordDigest();
+// Stores new keys into the row `id`, or into a new row when `id` is invalid.
+bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv);
+// True when any secret column of any table holds a value: the file then has a
+// content key of its own, whether or not its key row still shows it.
+bool HoldsCiphertext();
+// Re-wraps the content key under `newDigest` and stores the digest and the
+// wrapped key together. False when nothing was stored; the keys in memory then
+// match the key row that the file still holds.
+bool ChangeMasterPassword(const QString& newDigest);
+
+} // namespace KeyRowStore
+
+#endif // KEYROWSTORE_H

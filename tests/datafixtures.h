@@ -1,0 +1,82 @@
+#ifndef DATAFIXTURES_H
+#define DATAFIXTURES_H
+
+// Data files and rows that the tests make themselves; no widgets, so the core
+// tests can use them too.
+
+#include "core/DBManager.h"
+#include "core/constants.h"
+#include "core/firststart.h"
+#include "core/keysetup.h"
+#include "core/lockerstore.h"
+#include "core/utility.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace TestSupport {
+
+// Closes the connection, empties the settings store and the data folder, and
+// runs the first start again: a fresh data file with its five tables.
+inline void FreshDataFile()
+{
+    CDBManager::GetInstance().CloseDataBase();
+    QDir(QDir::homePath() + "/.kestrova").removeRecursively();
+    Utility::GetInstance().settings->clear();
+    Utility::GetInstance().sessionLockerIds.clear();
+    RunFirstStart();
+}
+
+// A data file with its keys in place, as after a first start of the main window.
+inline void FreshDataFileWithKeys()
+{
+    FreshDataFile();
+    QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
+}
+
+inline void Exec(const QString& sql)
+{
+    QVERIFY2(QSqlQuery(CDBManager::GetInstance().GetDataBase()).exec(sql), qPrintable(sql));
+}
+
+inline QVariant QueryValue(const QString& sql)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    if (!query.exec(sql) || !query.next())
+        return QVariant();
+    return query.value(0);
+}
+
+// A bare locker row made straight in the data file; returns its ID.
+inline QString InsertLocker(const QString& name, int type)
+{
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
+    query.addBindValue(name);
+    query.addBindValue(type);
+    if (!query.exec())
+        qFatal("cannot add a locker");
+    return query.lastInsertId().toString();
+}
+
+// A locker with its own password (question "q", answer "a"), or one that uses
+// the master password when `password` is empty. Gives the new locker's ID.
+inline QString MakeLocker(const QString& name, const QString& password, int type = 1, bool save = false)
+{
+    const bool own = !password.isEmpty();
+    const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, save};
+    const bool added = LockerStore::AddLocker(fields, type);
+    return added ? QueryValue("SELECT MAX(ID) FROM tblLocker").toString() : QString();
+}
+
+// The digest is hex, safe to put in the statement.
+inline void SetMasterPassword(const QString& password)
+{
+    Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex(password) + "'");
+}
+
+} // namespace TestSupport
+
+#endif // DATAFIXTURES_H
