@@ -4,6 +4,7 @@
 #include "core/botanadapter.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -105,6 +106,16 @@ bool BindColumns(QSqlQuery& query, const Kind& kind, const QString& lockerId, co
     return true;
 }
 
+// Runs a save; a failed one is logged with its values, which are ciphertext
+// wherever they are secret.
+bool ExecSave(QSqlQuery& query)
+{
+    if (ExecPrepared(query))
+        return true;
+    qDebug().noquote() << GetLastExecutedQuery(query);
+    return false;
+}
+
 QStringList ColumnNames(const Kind& kind)
 {
     QStringList names;
@@ -185,7 +196,7 @@ bool Add(int type, const QString& lockerId, const EntryFields& fields)
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     query.prepare("INSERT INTO " + kind->table + " (LOCKER_ID, " + names.join(", ") + ") VALUES (:locker_id, :" +
                   names.join(", :").toLower() + ")");
-    return BindColumns(query, *kind, lockerId, fields) && ExecPrepared(query);
+    return BindColumns(query, *kind, lockerId, fields) && ExecSave(query);
 }
 
 bool Update(int type, const QString& id, const QString& lockerId, const EntryFields& fields)
@@ -200,7 +211,7 @@ bool Update(int type, const QString& id, const QString& lockerId, const EntryFie
     query.prepare("UPDATE " + kind->table + " SET " + assignments.join(", ") + " WHERE ID = :id");
     query.bindValue(":id", id);
     // An update of a row that is gone changes nothing, and must not pass for a save.
-    return BindColumns(query, *kind, lockerId, fields) && ExecPrepared(query) && query.numRowsAffected() == 1;
+    return BindColumns(query, *kind, lockerId, fields) && ExecSave(query) && query.numRowsAffected() == 1;
 }
 
 bool Delete(int type, const QString& id)

@@ -111,6 +111,21 @@ private slots:
         QCOMPARE(adapter.Encrypt(""), QString());
     }
 
+    // A file whose first key row lost its keys while its secrets stayed: no second
+    // content key is made, whatever a later row holds.
+    void noNewKeyOverStoredSecrets()
+    {
+        TestSupport::FreshDataFile();
+        TestSupport::Exec("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES ('l', 1, 'k', '" +
+                          KNOWN_CIPHER + "', 0)");
+        TestSupport::Exec("INSERT INTO tblSettings (PARAM2) VALUES ('')");
+        TestSupport::Exec("INSERT INTO tblSettings (PARAM2, PARAM3) VALUES ('" + KEY_EMPTY + "', '" + IV_EMPTY + "')");
+        QCOMPARE(Restart(), KeySetupResult::KeysDamaged);
+        QCOMPARE(TestSupport::QueryValue("SELECT GROUP_CONCAT(PARAM2, '/') FROM tblSettings").toString(),
+                 "/" + KEY_EMPTY);
+        QCOMPARE(adapter.Encrypt("x"), QString());
+    }
+
     void decryptFailsToEmpty_data()
     {
         QTest::addColumn<QString>("cipher");

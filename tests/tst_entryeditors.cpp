@@ -2,12 +2,15 @@
 #include "testsupport.h"
 
 #include "core/botanadapter.h"
+#include "core/entrystore.h"
 #include "entries/addeditbankid.h"
 #include "entries/addeditdiarynote.h"
 #include "entries/addeditiddialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 
 using namespace TestSupport;
 
@@ -36,10 +39,9 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QStringList, messages);
         const QString locker = InsertLocker("Mine", kind);
-        std::unique_ptr<EntryEditor> editor(
-            kind == 1   ? new AddEditIdDialog(locker, &mainWindow)
-            : kind == 2 ? static_cast<EntryEditor*>(new AddEditBankID(locker, &mainWindow))
-                        : new AddEditDiaryNote(locker, &mainWindow));
+        // The same name in another locker does not count.
+        QVERIFY(EntryStore::Add(kind, InsertLocker("Other", kind), {{"NAME", "O'Brien"}}));
+        const auto editor = MakeEditor(kind, locker);
         const char* fields[] = {"lineName", "lineURL", "lineUser", "linePassword"};
         for (int i = 0; i < messages.size(); ++i) {
             QCOMPARE(Save(editor.get()), messages[i]);
@@ -50,7 +52,49 @@ private slots:
         QCOMPARE(Save(editor.get()), QString("New %1 details added successfully!").arg(noun));
         QCOMPARE(Save(editor.get()),
                  QString("%1 with this name already exists. Please choose another name.").arg(noun));
-        QCOMPARE(Value("SELECT COUNT(*) || NAME FROM " + table), QString("1O'Brien"));
+        QCOMPARE(Value("SELECT GROUP_CONCAT(NAME) FROM " + table + " WHERE LOCKER_ID = " + locker), "O'Brien");
+    }
+
+    void editKeepsOtherFields_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("web ID") << 1;
+        QTest::newRow("bank card") << 2;
+        QTest::newRow("note") << 3;
+    }
+
+    // An edit that changes the name stores every other field back exactly as
+    // it was, text that looks like markup included.
+    void editKeepsOtherFields()
+    {
+        QFETCH(int, kind);
+        const QString locker = InsertLocker("Mine", kind);
+        const QString notes = "PIN is <b>1234</b>\nsecond line, a &lt; b";
+        const auto adder = MakeEditor(kind, locker);
+        for (QLineEdit* line : adder->findChildren<QLineEdit*>())
+            line->setText(line->objectName() + " <i>&amp;</i>");
+        adder->findChild<QTextEdit*>("textNotes")->setPlainText(notes);
+        Save(adder.get());
+        const QString id = Value("SELECT ID FROM " + EntryStore::Table(kind));
+        EntryFields before, after;
+        QVERIFY(EntryStore::Read(kind, id, &before));
+        if (kind != 3)
+            QCOMPARE(before.value("NOTES"), notes);
+
+        const auto editor = MakeEditor(kind, locker);
+        editor->SetEditMode(id);
+        Line(editor.get(), "lineName")->setText("renamed");
+        Save(editor.get());
+        QVERIFY(EntryStore::Read(kind, id, &after));
+        before.insert("NAME", "renamed");
+        before.remove("TIME_STAMP"); // the time of the save
+        // A note's rich text may be written anew; what it says stays the same.
+        if (kind == 3) {
+            for (EntryFields* fields : {&before, &after})
+                (*fields)["NOTES"] = QTextDocumentFragment::fromHtml(fields->value("NOTES")).toPlainText();
+        }
+        for (const QString& column : before.keys())
+            QCOMPARE(after.value(column), before.value(column));
     }
 
     void editReencryptsAndFailedSavesWriteNothing()
@@ -104,6 +148,14 @@ private slots:
     }
 
 private:
+    std::unique_ptr<EntryEditor> MakeEditor(int kind, const QString& locker)
+    {
+        if (kind == 1)
+            return std::make_unique<AddEditIdDialog>(locker, &mainWindow);
+        if (kind == 2)
+            return std::make_unique<AddEditBankID>(locker, &mainWindow);
+        return std::make_unique<AddEditDiaryNote>(locker, &mainWindow);
+    }
     // Returns false when there is no such button.
     static bool Click(QWidget* window, const QString& name)
     {

@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -60,7 +61,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("names");
-        const QStringList all{" lead", "Alphabet", "a_b", "alpha", "axb", "it's"};
+        const QStringList all{" lead", "Alphabet", "a_b", "alpha", "axb", "it's", "xlead"};
         QTest::newRow("blanks only") << "   " << all;
         QTest::newRow("leading blank kept") << " lead" << QStringList{" lead"};
         QTest::newRow("case") << "ALPHA" << QStringList{"Alphabet", "alpha"};
@@ -78,7 +79,7 @@ private slots:
         for (const QString& owner : {locker, InsertLocker("Other", 1)})
             ExecQuery(QString("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (%1, 'alpha', ''), "
                               "(%1, 'Alphabet', ''), (%1, 'it''s', ''), (%1, 'a_b', ''), (%1, 'axb', ''), "
-                              "(%1, ' lead', '')")
+                              "(%1, ' lead', ''), (%1, 'xlead', '')")
                           .arg(owner));
         IdManagementDialog dialog(locker, "Web", nullptr);
         QTest::keyClicks(dialog.findChild<QLineEdit*>("lineEdit"), text);
@@ -92,7 +93,9 @@ private slots:
             QString("INSERT INTO tblId2 (LOCKER_ID, NAME, CARD_NUMBER, PIN, CODE) VALUES (%1, 'V', '%2', "
                     "'%3', '%4')")
                 .arg(cards, Encrypt("4111 1111"), Encrypt("1234"), Encrypt("987")));
-        BankIdManagement card(cards, "Cards", nullptr);
+        BankIdManagement card(cards, "A&lt;B", nullptr);
+        auto* heading = card.findChild<QLabel*>("labelHeading");
+        QCOMPARE(heading->textFormat(), Qt::PlainText); // the name as typed, not as markup
         QTableView* view = View(&card);
         QCOMPARE((QStringList{ClickCell(view, 0, 2), ClickCell(view, 0, 3), ClickCell(view, 0, 4)}),
                  (QStringList{"4111 1111", "1234", "987"}));

@@ -30,12 +30,13 @@ void Type(QWidget* dialog, const char* line, const QString& text)
     QTest::keyClicks(dialog->findChild<QLineEdit*>(line), text);
 }
 
-// Logs in through the login dialog that the next gate opens.
+// Logs in through the login dialog that the next gate opens, saving the password for good.
 void LogInWith(const QString& password)
 {
     OnNextModal([password](QWidget* login) {
         QCOMPARE(login->metaObject()->className(), "LoginDialog");
         Type(login, "linePassword", password);
+        login->findChild<QAbstractButton*>("checkPasswordPermanent")->click();
         Click(login, "pushLogin");
     });
 }
@@ -82,6 +83,10 @@ private slots:
         auto* view = window->findChild<QTableView*>("tableView");
         LogInWith("locker pw");
         emit view->doubleClicked(view->model()->index(0, LockerNameColumn));
+        // The list shows the marker that the login rewrote.
+        QCOMPARE(LockerStore::ReadMarker(view->model()->index(0, LockerKeyColumn).data().toString(),
+                                         "Mail & Web"),
+                 LockerMarker::PasswordSaved);
 
         auto* list = qobject_cast<IdManagementDialog*>(window->centralWidget());
         QVERIFY(list);
