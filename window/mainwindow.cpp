@@ -1,6 +1,7 @@
 #include "window/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "about/aboutdialog.h"
 #include "core/DBManager.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
@@ -120,6 +121,9 @@ void MainWindow::on_actionExit_triggered()
 
 void MainWindow::on_actionA_bout_triggered()
 {
+    AboutDialog dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
 }
 
 void MainWindow::on_action_Password_Generator_triggered()

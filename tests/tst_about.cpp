@@ -1,0 +1,141 @@
+#include "testenvironment.h"
+#include "testsupport.h"
+
+#include "about/aboutdialog.h"
+#include "about/makeraddresses.h"
+#include "about/versionwebserviceclient.h"
+#include "window/progress.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+using namespace TestSupport;
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void OpenUrl(const QUrl& url) { openedUrls << url; }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto"})
+            QDesktopServices::setUrlHandler(scheme, this, "OpenUrl");
+    }
+    void init() { openedUrls.clear(); }
+
+    void dialogShowsVersionLogoAndLinks()
+    {
+        QCOMPARE(dialog.findChild<QLabel*>("labelHeading")->text(), QString("Kestrova 7.5.0"));
+        const QPixmap logo = dialog.findChild<QLabel*>("labelImage")->pixmap(Qt::ReturnByValue);
+        QVERIFY(!logo.isNull());
+        QCOMPARE(qMax(logo.width(), logo.height()), 125);
+
+        for (const char* name : {"labelWebsite", "labelFacebook", "labelEmail"}) {
+            auto* label = dialog.findChild<QLabel*>(name);
+            emit label->linkActivated(
+                QRegularExpression("href=\"([^\"]+)\"").match(label->text()).captured(1));
+        }
+        QCOMPARE(openedUrls, (QList<QUrl>{QUrl(PRODUCT_WEB_PAGE), QUrl(PRODUCT_SOCIAL_PAGE),
+                                          QUrl("mailto:" + SUPPORT_EMAIL + "?subject=Kestrova%20")}));
+    }
+
+    void versionCheck_data()
+    {
+        QTest::addColumn<int>("status"); // 0: no server listens
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("answer"); // NoButton: no message box expected
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("opened");
+
+        // Rows write JSON with single quotes.
+        const auto json = [](QString text) { return text.replace('\'', '"').toUtf8(); };
+        const auto newer = [&](const QString& keys) { return json("{'HasNewerVersion':'YES'" + keys + "}"); };
+        const auto download = [&](const QString& url) {
+            return newer(",'NewerVersion':'8.0.0','DownloadURL':'" + url + "'");
+        };
+        const QString offer = "New Version: Latest version 8.0.0 is available for download. Do you want to "
+                              "download it now";
+        const QString nothing;
+        const QString upToDate = "Version Check: You have a latest version of Kestrova.";
+        const int yes = QMessageBox::Yes, no = QMessageBox::No, ok = QMessageBox::Ok,
+                  none = QMessageBox::NoButton;
+
+        QTest::newRow("newer, Yes") << 200 << download("https://d.example/k") << yes << offer
+                                    << "https://d.example/k";
+        QTest::newRow("newer, No") << 200 << download("https://d.example/k") << no << offer << nothing;
+        QTest::newRow("HTTP error, JSON body")
+            << 503 << download("http://d.example/k") << yes << offer << "http://d.example/k";
+        QTest::newRow("file address") << 200 << download("file:///etc/passwd") << yes << offer << nothing;
+        QTest::newRow("script address") << 200 << download("javascript:alert(1)") << yes << offer << nothing;
+        QTest::newRow("no DownloadURL") << 200 << newer(",'NewerVersion':'8.0.0'") << yes << offer << nothing;
+        QTest::newRow("no NewerVersion") << 200 << newer("") << none << nothing << nothing;
+        QTest::newRow("markup in NewerVersion")
+            << 200 << newer(",'NewerVersion':'<b>9</b>'") << no
+            << "New Version: Latest version &lt;b&gt;9&lt;/b&gt; is available for download. Do you want to "
+               "download it now"
+            << nothing;
+        QTest::newRow("yes in lower case")
+            << 200 << json("{'HasNewerVersion':'yes'}") << ok << upToDate << nothing;
+        QTest::newRow("JSON true") << 200 << json("{'HasNewerVersion':true}") << ok << upToDate << nothing;
+        QTest::newRow("array") << 200 << json("[{'HasNewerVersion':'NO'}]") << none << nothing << nothing;
+        QTest::newRow("empty body") << 200 << QByteArray() << none << nothing << nothing;
+        QTest::newRow("no server") << 0 << QByteArray() << none << nothing << nothing;
+    }
+
+    void versionCheck()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(int, answer);
+        QFETCH(QString, box);
+        QFETCH(QString, opened);
+
+        // One canned HTTP response per connection; the request is kept for the check.
+        QTcpServer server;
+        QByteArray request;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, [&]() {
+            QTcpSocket* socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, [&, socket]() {
+                request += socket->readAll();
+                if (!request.endsWith("\r\n\r\n"))
+                    return;
+                socket->write("HTTP/1.1 " + QByteArray::number(status) +
+                              " X\r\nContent-Type: application/json\r\nContent-Length: " +
+                              QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        });
+        VersionWebServiceClient::SetServiceUrl(QUrl(QString("http://127.0.0.1:%1").arg(server.serverPort())));
+        if (status == 0)
+            server.close();
+
+        MessageBoxSeen seen;
+        if (answer != QMessageBox::NoButton)
+            AnswerNextMessageBox(&seen, QMessageBox::StandardButton(answer));
+        dialog.findChild<QPushButton*>("pushCheckVersion")->click();
+        auto* busy = dialog.findChild<Progress*>();
+        QVERIFY(busy->isVisible());
+        QTRY_VERIFY(!busy->isVisible());
+
+        QCOMPARE(seen.title.isEmpty() ? QString() : seen.title + ": " + seen.text, box);
+        QCOMPARE(openedUrls, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(opened)});
+        if (status != 0)
+            QCOMPARE(request.left(request.indexOf("\r\n")),
+                     QByteArray("GET /service/version/?version=7.5.0&product=RK0117 HTTP/1.1"));
+        QCOMPARE(dialog.findChildren<Progress*>().size(), 1); // reused by every click
+    }
+
+private:
+    AboutDialog dialog{nullptr};
+    QList<QUrl> openedUrls;
+};
+
+KESTROVA_TEST_MAIN(TestAbout)
+#include "tst_about.moc"
