@@ -79,12 +79,12 @@ void VersionWebServiceClient::onResult(QObject* object)
     const QString newerVersion = answer.value("NewerVersion").toString();
     qDebug().noquote() << "newerVersion :" << newerVersion;
     // The reply is unauthenticated: its text is shown as text, never as markup.
-    const auto choice = QMessageBox::question(
-        nullptr, tr("New Version"),
-        tr("Latest version %1 is available for download. Do you want to download it now")
-            .arg(newerVersion.toHtmlEscaped()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
-    if (choice != QMessageBox::Yes || !answer.contains("DownloadURL"))
+    QMessageBox question(QMessageBox::Question, tr("New Version"),
+                         tr("Latest version %1 is available for download. Do you want to download it now")
+                             .arg(newerVersion),
+                         QMessageBox::Yes | QMessageBox::No);
+    question.setTextFormat(Qt::PlainText);
+    if (question.exec() != QMessageBox::Yes || !answer.contains("DownloadURL"))
         return;
     const QString download = answer.value("DownloadURL").toString();
     qDebug().noquote() << "Download URL :" << download;

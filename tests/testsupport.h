@@ -55,6 +55,7 @@ struct MessageBoxSeen
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 // Answers the next message box with `button` and records what it said.
@@ -69,6 +70,7 @@ inline void AnswerNextMessageBox(MessageBoxSeen* seen,
             seen->title = box->windowTitle();
             seen->text = box->text();
             seen->icon = box->icon();
+            seen->format = box->textFormat();
         }
         QAbstractButton* answer = box->button(button);
         QVERIFY(answer);
