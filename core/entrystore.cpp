@@ -69,6 +69,17 @@ bool IsSecret(const Kind& kind, const QString& column)
     return false;
 }
 
+// The values of the query's current row, which selected `columns`, secrets in clear.
+QStringList RowValues(const Kind& kind, const QStringList& columns, const QSqlQuery& query)
+{
+    QStringList values;
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString stored = query.value(i).toString();
+        values << (IsSecret(kind, columns[i]) ? BotanAdapter::GetInstance().Decrypt(stored) : stored);
+    }
+    return values;
+}
+
 // Runs a statement on the named columns of one row and hands out their values,
 // secrets in clear; empty when the row is gone.
 QStringList ReadColumns(const Kind& kind, const QStringList& columns, const QString& id)
@@ -76,14 +87,9 @@ QStringList ReadColumns(const Kind& kind, const QStringList& columns, const QStr
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     query.prepare("SELECT " + columns.join(", ") + " FROM " + kind.table + " WHERE ID = :id");
     query.bindValue(":id", id);
-    QStringList values;
     if (!ExecPrepared(query) || !query.next())
-        return values;
-    for (int i = 0; i < columns.size(); ++i) {
-        const QString stored = query.value(i).toString();
-        values << (IsSecret(kind, columns[i]) ? BotanAdapter::GetInstance().Decrypt(stored) : stored);
-    }
-    return values;
+        return QStringList();
+    return RowValues(kind, columns, query);
 }
 
 // Binds every column of the kind; false when a secret could not be encrypted.
@@ -172,6 +178,25 @@ bool Read(int type, const QString& id, EntryFields* fields)
     fields->clear();
     for (int i = 0; i < names.size(); ++i)
         fields->insert(names[i], values[i]);
+    return true;
+}
+
+bool ReadAll(int type, const QString& lockerId, QVector<QStringList>* rows)
+{
+    const Kind* kind = KindOf(type);
+    if (!kind)
+        return false;
+    const QStringList names = ColumnNames(*kind);
+    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.setForwardOnly(true);
+    query.prepare("SELECT " + names.join(", ") + " FROM " + kind->table +
+                  " WHERE locker_id = :locker_id ORDER BY ID");
+    query.bindValue(":locker_id", lockerId);
+    if (!ExecPrepared(query))
+        return false;
+    rows->clear();
+    while (query.next())
+        rows->append(RowValues(*kind, names, query));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QSqlQuery;
 
@@ -28,6 +29,9 @@ QStringList ReadClickValues(int type, const QString& id);
 
 // Reads and decrypts an entry; false when there is none.
 bool Read(int type, const QString& id, EntryFields* fields);
+// Every entry of a locker, oldest first; each row holds the columns from NAME
+// on in table order, secrets in clear. False when the statement failed.
+bool ReadAll(int type, const QString& lockerId, QVector<QStringList>* rows);
 // Whether the locker already holds an entry of that name.
 bool NameTaken(int type, const QString& lockerId, const QString& name);
 // False when a secret could not be encrypted (nothing is written then) or the

@@ -11,11 +11,17 @@
 #include "entries/passwrodgenerator.h"
 #include "window/CenteredDialog.h"
 #include "window/addlocker.h"
+#include "window/errordialog.h"
+#include "window/folderchooser.h"
+#include "window/lockerreport.h"
 #include "window/lockermodel.h"
 #include "window/lockertypeselection.h"
 #include "window/logindialog.h"
 #include "window/masterpasswordmanager.h"
+#include "window/plainmessage.h"
+#include "window/progress.h"
 
+#include <QDir>
 #include <QMessageBox>
 #include <QScroller>
 #include <QSettings>
@@ -185,14 +191,20 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 // The locker under the list's current index; without one, the user is told
 // what to select.
 std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
-                                       QWidget* parent, const QString& prompt)
+                                       QWidget* parent, const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
-        QMessageBox::information(parent, MainWindow::tr("Edit Locker"), prompt);
+        QMessageBox::information(parent, title, prompt);
         return std::nullopt;
     }
     return LockerAt(model, index.row());
+}
+
+// A Yes/No question with no default button; true on Yes.
+bool Confirmed(QWidget* parent, const QString& title, const QString& question)
+{
+    return QMessageBox::question(parent, title, question) == QMessageBox::Yes;
 }
 
 // The entry list of a locker type, or none for an unknown type.
@@ -309,7 +321,7 @@ void MainWindow::on_actionNew_Locker_triggered()
 void MainWindow::on_actionEdit_Locker_triggered()
 {
     const std::optional<LockerRow> locker =
-        CurrentLocker(*ui->tableView, *lockerModel, this,
+        CurrentLocker(*ui->tableView, *lockerModel, this, tr("Edit Locker"),
                       tr("Please select the locker which you want to view or edit."));
     if (!locker || !UnlockLocker(locker->key, locker->id, locker->name))
         return;
@@ -323,20 +335,90 @@ void MainWindow::on_actionEdit_Locker_triggered()
 
 void MainWindow::on_actionDelete_Locker_triggered()
 {
-    const std::optional<LockerRow> locker = CurrentLocker(
-        *ui->tableView, *lockerModel, this, tr("Please select the locker which you want delete."));
-    if (!locker)
-        return;
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, tr("Delete Locker"),
-        tr("Do you really want to remove this locker? All associated IDs will be removed as well."));
-    if (answer != QMessageBox::Yes)
-        return;
-
-    if (!UnlockLocker(locker->key, locker->id, locker->name))
+    const std::optional<LockerRow> locker =
+        CurrentLocker(*ui->tableView, *lockerModel, this, tr("Edit Locker"),
+                      tr("Please select the locker which you want delete."));
+    if (!locker ||
+        !Confirmed(this, tr("Delete Locker"),
+                   tr("Do you really want to remove this locker? All associated IDs will be removed as "
+                      "well.")) ||
+        !UnlockLocker(locker->key, locker->id, locker->name))
         return;
     // A delete that failed leaves the locker, and so its open list, in place.
     if (LockerStore::DeleteLocker(locker->id, locker->type) && locker->id == openedLockerId)
         CloseOpenedLocker();
     ReloadLockerList();
+}
+
+void MainWindow::on_actionExport_triggered()
+{
+    const std::optional<LockerRow> locker =
+        CurrentLocker(*ui->tableView, *lockerModel, this, tr("Export"),
+                      tr("Please select a locker that you want to export to PDF file."));
+    if (!locker ||
+        !Confirmed(this, tr("Export"),
+                   tr("Selected locker data will be exported to PDF file in plain text. Do you want to "
+                      "proceed?")) ||
+        !UnlockLocker(locker->key, locker->id, locker->name))
+        return;
+    const QString folder = ChooseFolder(this);
+    if (folder.isEmpty())
+        return;
+    ErrorDialog notice("err_msg_1", tr("Export"),
+                       tr("PDF file with the name of selected locker will be written in this folder. If a "
+                          "file already exists with the same name, it will be overwritten."),
+                       this, false);
+    notice.exec();
+
+    switch (locker->type) {
+    case 2:
+        ExportBankLockerReport(locker->id, folder);
+        break;
+    case 3:
+        ExportNotesLockerReport(locker->id, folder);
+        break;
+    default:
+        ExportLockerReport(1, locker->id, folder);
+        break;
+    }
+}
+
+void MainWindow::ExportBankLockerReport(const QString& lockerId, const QString& folder)
+{
+    ExportLockerReport(2, lockerId, folder);
+}
+
+void MainWindow::ExportNotesLockerReport(const QString& lockerId, const QString& folder)
+{
+    ExportLockerReport(3, lockerId, folder);
+}
+
+QString MainWindow::PlainTextToHtml(QString text)
+{
+    return LockerReport::PlainTextToHtml(std::move(text));
+}
+
+void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QString& folder)
+{
+    QString failure;
+    {
+        Progress busy(this);
+        busy.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        LockerReport report;
+        if (!report.Read(type, lockerId))
+            failure = tr("The locker could not be read from the data file.");
+        else if (!report.Print(report.FilePath(folder)))
+            failure = tr("The PDF file could not be written in this folder:\n%1")
+                          .arg(QDir::toNativeSeparators(folder));
+    }
+    if (failure.isEmpty()) {
+        QMessageBox::information(
+            this, tr("Export"),
+            tr("Data exported. Please delete the file after making a hard copy (printing) or save it in a "
+               "secure place. It carries all of your sensitive locker data in plain  and unenrpyted text."));
+    } else {
+        // The folder is the user's own text: shown as written.
+        ShowPlainInformation(this, tr("Export"), failure);
+    }
 }

@@ -31,6 +31,11 @@ public:
     // Makes the locker's entry list the central widget.
     void OpenLocker(const QString& id, const QString& name, int type);
 
+    // Write the locker's PDF report into `folder`, then tell the user how that went.
+    void ExportBankLockerReport(const QString& lockerId, const QString& folder);
+    void ExportNotesLockerReport(const QString& lockerId, const QString& folder);
+    static QString PlainTextToHtml(QString text);
+
 public slots:
     void ResizeLockersWindow();
     void on_actionNew_Locker_triggered();
@@ -47,6 +52,7 @@ public slots:
     void DockWidgetToggled();
     void on_action_Hide_Lockers_triggered();
     void on_action_Show_Lockers_triggered();
+    void on_actionExport_triggered();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -55,6 +61,7 @@ private:
     // Tells the user what the key set-up found, where that needs saying.
     void ReportKeySetup(KeySetupResult result);
     void CloseOpenedLocker();
+    void ExportLockerReport(int type, const QString& lockerId, const QString& folder);
 
     std::unique_ptr<Ui::MainWindow> ui;
     QString lockerListQuery;
