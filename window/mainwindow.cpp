@@ -393,11 +393,6 @@ void MainWindow::ExportNotesLockerReport(const QString& lockerId, const QString&
     ExportLockerReport(3, lockerId, folder);
 }
 
-QString MainWindow::PlainTextToHtml(QString text)
-{
-    return LockerReport::PlainTextToHtml(std::move(text));
-}
-
 void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QString& folder)
 {
     QString failure;

@@ -34,7 +34,6 @@ public:
     // Write the locker's PDF report into `folder`, then tell the user how that went.
     void ExportBankLockerReport(const QString& lockerId, const QString& folder);
     void ExportNotesLockerReport(const QString& lockerId, const QString& folder);
-    static QString PlainTextToHtml(QString text);
 
 public slots:
     void ResizeLockersWindow();
