@@ -16,10 +16,13 @@
 #include "window/logindialog.h"
 #include "window/masterpasswordmanager.h"
 
+#include <QFile>
 #include <QMessageBox>
+#include <QResource>
 #include <QScroller>
 #include <QSettings>
 #include <QSqlRecord>
+#include <QTextStream>
 #include <QTimer>
 
 #include <optional>
@@ -33,6 +36,7 @@ MainWindow::MainWindow(QWidget* parent)
     , lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
+    ApplyTheme();
 
     g_showUnlockButton = Utility::GetInstance().settings->value("show_unlock_button", 1).toBool();
 
@@ -101,6 +105,32 @@ void MainWindow::SetUpKeys()
 
 void MainWindow::ShowWelcomeDialog()
 {
+}
+
+void MainWindow::ApplyTheme()
+{
+    const bool dark = Utility::GetInstance().settings->value("display_theme", 0).toInt() == 0;
+    ui->actionLight_Theme->setEnabled(dark);
+    ui->action_Dark_Theme->setEnabled(!dark);
+
+    const QString path =
+        dark ? "://stylesheets/WindowsStyleSheet.txt" : "://stylesheets/WindowsStyleSheetLight.txt";
+    QFile file(QResource(path).absoluteFilePath());
+    // A sheet that cannot be read leaves the look in force.
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        setStyleSheet(QTextStream(&file).readAll());
+}
+
+void MainWindow::on_action_Dark_Theme_triggered()
+{
+    Utility::GetInstance().settings->setValue("display_theme", 0);
+    ApplyTheme();
+}
+
+void MainWindow::on_actionLight_Theme_triggered()
+{
+    Utility::GetInstance().settings->setValue("display_theme", 1);
+    ApplyTheme();
 }
 
 void MainWindow::ResizeLockersWindow()

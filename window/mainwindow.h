@@ -23,6 +23,8 @@ public:
     ~MainWindow() override;
 
     void ShowWelcomeDialog();
+    // Sets the stored theme's style sheet on the window; every dialog under it inherits it.
+    void ApplyTheme();
     // Runs lockerListQuery again and fits the list to its contents.
     void ReloadLockerList();
 
@@ -45,6 +47,8 @@ public slots:
     void on_action_Close_Locker_triggered();
     void on_action_Open_Locker_triggered();
     void on_action_Password_Generator_triggered();
+    void on_action_Dark_Theme_triggered();
+    void on_actionLight_Theme_triggered();
     void DockWidgetToggled();
     void on_action_Hide_Lockers_triggered();
     void on_action_Show_Lockers_triggered();
