@@ -15,6 +15,7 @@
 #include "window/lockertypeselection.h"
 #include "window/logindialog.h"
 #include "window/masterpasswordmanager.h"
+#include "window/settings.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -131,6 +132,20 @@ void MainWindow::on_actionLight_Theme_triggered()
 {
     Utility::GetInstance().settings->setValue("display_theme", 1);
     ApplyTheme();
+}
+
+void MainWindow::on_action_Settings_triggered()
+{
+    {
+        Settings dialog(this);
+        dialog.setModal(true);
+        dialog.exec();
+    }
+    // Cancel stored nothing, so this re-applies the theme in force.
+    ApplyTheme();
+    g_showUnlockButton = Utility::GetInstance().settings->value("show_unlock_button", 1).toBool();
+    // Redraws the unlock column at once; the list keeps its sizes.
+    lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
 void MainWindow::ResizeLockersWindow()

@@ -43,6 +43,7 @@ public slots:
     void on_actionEdit_Locker_triggered();
     void on_actionDelete_Locker_triggered();
     void on_actionExit_triggered();
+    void on_action_Settings_triggered();
     void on_actionA_bout_triggered();
     void on_action_Close_Locker_triggered();
     void on_action_Open_Locker_triggered();
