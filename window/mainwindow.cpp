@@ -16,6 +16,7 @@
 #include "window/logindialog.h"
 #include "window/masterpasswordmanager.h"
 #include "window/settings.h"
+#include "window/welcomedialog.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -106,6 +107,9 @@ void MainWindow::SetUpKeys()
 
 void MainWindow::ShowWelcomeDialog()
 {
+    WelcomeDialog dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
 }
 
 void MainWindow::ApplyTheme()
