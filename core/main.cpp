@@ -2,6 +2,7 @@
 #include "core/firststart.h"
 #include "core/utility.h"
 #include "window/mainwindow.h"
+#include "window/welcomedialog.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -20,7 +21,7 @@ int main(int argc, char* argv[])
     window.show();
     Utility::GetInstance().mainWindow = &window;
 
-    if (settings->value("FIRST_TIME_START", 1).toInt() != 0)
+    if (WelcomeDialog::ShowsAtStart())
         window.ShowWelcomeDialog();
     if (settings->value("MasterPassword").toString() == "N")
         window.on_action_Master_Password_triggered();

@@ -20,12 +20,17 @@
 #include "window/masterpasswordmanager.h"
 #include "window/plainmessage.h"
 #include "window/progress.h"
+#include "window/settings.h"
+#include "window/welcomedialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
+#include <QResource>
 #include <QScroller>
 #include <QSettings>
 #include <QSqlRecord>
+#include <QTextStream>
 #include <QTimer>
 
 #include <optional>
@@ -37,6 +42,7 @@ MainWindow::MainWindow(QWidget* parent)
     , lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
+    ApplyTheme();
 
     g_showUnlockButton = Utility::GetInstance().settings->value("show_unlock_button", 1).toBool();
 
@@ -105,6 +111,49 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
 
 void MainWindow::ShowWelcomeDialog()
 {
+    WelcomeDialog dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
+}
+
+void MainWindow::ApplyTheme()
+{
+    const bool dark = Utility::GetInstance().settings->value("display_theme", 0).toInt() == 0;
+    ui->actionLight_Theme->setEnabled(dark);
+    ui->action_Dark_Theme->setEnabled(!dark);
+
+    const QString path =
+        dark ? "://stylesheets/WindowsStyleSheet.txt" : "://stylesheets/WindowsStyleSheetLight.txt";
+    QFile file(QResource(path).absoluteFilePath());
+    // A sheet that cannot be read leaves the look in force.
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        setStyleSheet(QTextStream(&file).readAll());
+}
+
+void MainWindow::on_action_Dark_Theme_triggered()
+{
+    Utility::GetInstance().settings->setValue("display_theme", 0);
+    ApplyTheme();
+}
+
+void MainWindow::on_actionLight_Theme_triggered()
+{
+    Utility::GetInstance().settings->setValue("display_theme", 1);
+    ApplyTheme();
+}
+
+void MainWindow::on_action_Settings_triggered()
+{
+    {
+        Settings dialog(this);
+        dialog.setModal(true);
+        dialog.exec();
+    }
+    // Cancel stored nothing, so this re-applies the theme in force.
+    ApplyTheme();
+    g_showUnlockButton = Utility::GetInstance().settings->value("show_unlock_button", 1).toBool();
+    // Redraws the unlock column at once; the list keeps its sizes.
+    lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
 void MainWindow::ResizeLockersWindow()

@@ -22,6 +22,8 @@ public:
     ~MainWindow() override;
 
     void ShowWelcomeDialog();
+    // Sets the stored theme's style sheet on the window; every dialog under it inherits it.
+    void ApplyTheme();
     // Runs lockerListQuery again and fits the list to its contents.
     void ReloadLockerList();
 
@@ -44,10 +46,13 @@ public slots:
     void on_actionEdit_Locker_triggered();
     void on_actionDelete_Locker_triggered();
     void on_actionExit_triggered();
+    void on_action_Settings_triggered();
     void on_actionA_bout_triggered();
     void on_action_Close_Locker_triggered();
     void on_action_Open_Locker_triggered();
     void on_action_Password_Generator_triggered();
+    void on_action_Dark_Theme_triggered();
+    void on_actionLight_Theme_triggered();
     void DockWidgetToggled();
     void on_action_Hide_Lockers_triggered();
     void on_action_Show_Lockers_triggered();
