@@ -4,6 +4,7 @@
 // Each dialog is a child of the main window, so it wears the theme as in use.
 #include "testsupport.h"
 
+#include "about/aboutdialog.h"
 #include "entries/addeditbankid.h"
 #include "entries/addeditdiarynote.h"
 #include "entries/addeditiddialog.h"
@@ -97,6 +98,7 @@ const Shot kShots[] = {
     {"bank-card-editor", OfLocker<AddEditBankID, &Lockers::bank>},
     {"note-editor", OfLocker<AddEditDiaryNote, &Lockers::notes>},
     {"password-generator", Plain<PasswrodGenerator>},
+    {"about", Plain<AboutDialog>},
     {"progress", Plain<Progress>},
     {"notice",
      [](MainWindow& window, const Lockers&) -> QWidget* {
