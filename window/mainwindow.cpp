@@ -90,6 +90,11 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                              tr("The keys of the data file could not be stored. Nothing can be "
                                 "saved until the data file can be written."));
         break;
+    case KeySetupResult::NotADataFile:
+        QMessageBox::warning(this, tr("Error"),
+                             tr("The selected data file is not a Kestrova data file. No lockers can "
+                                "be shown or saved until another data file is selected."));
+        break;
     case KeySetupResult::Generated:
     case KeySetupResult::MasterPassword:
         break;
