@@ -33,6 +33,8 @@ const char* const SCHEMA[] = {
     "NULL, [PARAM2] VARCHAR(300) NULL, [PARAM3] VARCHAR(300) NULL)",
 };
 
+const char* const TABLES[] = {"tblLocker", "tblId", "tblId2", "tblId3", "tblSettings"};
+
 } // namespace
 
 void LogSqlError(const QSqlError& error)
@@ -93,6 +95,16 @@ void CDBManager::CreateDatabase()
     Utility::GetInstance().settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
     for (const char* statement : SCHEMA)
         ExecQuery(statement);
+}
+
+bool CDBManager::HoldsSchema()
+{
+    // Reads the schema only: a file that is no database gives no tables.
+    const QStringList tables = GetDataBase().tables();
+    for (const char* table : TABLES)
+        if (!tables.contains(table))
+            return false;
+    return true;
 }
 
 void ExecQuery(const QString& statement)

@@ -23,6 +23,8 @@ public:
     void CloseDataBase();
     // Stores the current data-file name and creates the five tables.
     void CreateDatabase();
+    // True when the open file is an SQLite database that holds the five tables.
+    bool HoldsSchema();
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);

@@ -1,5 +1,6 @@
 #include "core/keysetup.h"
 
+#include "core/DBManager.h"
 #include "core/botanadapter.h"
 #include "core/keyrowstore.h"
 
@@ -30,10 +31,15 @@ KeySetupResult GenerateKeys(const QVariant& rowId)
 
 KeySetupResult SetUpKeys()
 {
+    BotanAdapter& adapter = BotanAdapter::GetInstance();
+    // Not a data file: there are no keys to read, and nothing may be written into it.
+    if (!CDBManager::GetInstance().HoldsSchema()) {
+        adapter.ForgetKeys();
+        return KeySetupResult::NotADataFile;
+    }
     const KeyRow row = KeyRowStore::Read();
     // The passphrase always comes from this row (the empty digest gives that of
     // the empty text), never from whatever an earlier key set left in memory.
-    BotanAdapter& adapter = BotanAdapter::GetInstance();
     adapter.SetPassphraseFromDigest(row.digest);
     if (row.wrappedKey.isEmpty())
         return GenerateKeys(row.id);

@@ -9,10 +9,12 @@ enum class KeySetupResult
     MasterPassword,   // stored keys loaded under the master-password digest
     KeysDamaged,      // the stored keys are unreadable, or secrets have none: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
+    NotADataFile,     // not an SQLite file with the tables: nothing was read or written
 };
 
-// Reads the first row of tblSettings and loads its keys into BotanAdapter, or
-// generates and stores new ones when the file has neither keys nor secrets.
+// Reads the first row of tblSettings of the open data file and loads its keys
+// into BotanAdapter, or generates and stores new ones when the file has neither
+// keys nor secrets. Run at start and whenever another data file comes in.
 KeySetupResult SetUpKeys();
 
 #endif // KEYSETUP_H

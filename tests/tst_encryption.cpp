@@ -105,8 +105,9 @@ private slots:
         QCOMPARE(adapter.Encrypt(KNOWN_TEXT), KNOWN_CIPHER);
         QCOMPARE(TestSupport::QueryValue("SELECT PARAM3 FROM tblSettings").toString(), IV_EMPTY);
 
-        // Without its key table the file cannot keep new keys, so nothing is encrypted.
-        ExecQuery("DROP TABLE tblSettings");
+        // A file that cannot keep new keys encrypts nothing.
+        ExecQuery("DELETE FROM tblSettings");
+        ExecQuery("PRAGMA query_only = ON");
         QCOMPARE(Restart(), KeySetupResult::KeysNotStored);
         QCOMPARE(adapter.Encrypt(""), QString());
     }

@@ -3,6 +3,7 @@
 
 #include "about/aboutdialog.h"
 #include "core/DBManager.h"
+#include "core/datafiles.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
 #include "entries/bankidmanagement.h"
@@ -25,6 +26,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QResource>
 #include <QScroller>
@@ -102,6 +105,11 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
         QMessageBox::warning(this, tr("Error"),
                              tr("The keys of the data file could not be stored. Nothing can be "
                                 "saved until the data file can be written."));
+        break;
+    case KeySetupResult::NotADataFile:
+        QMessageBox::warning(this, tr("Error"),
+                             tr("The selected data file is not a Kestrova data file. No lockers can "
+                                "be shown or saved until another data file is selected."));
         break;
     case KeySetupResult::Generated:
     case KeySetupResult::MasterPassword:
@@ -326,8 +334,11 @@ void MainWindow::OpenLocker(const QString& id, const QString& name, int type)
 {
     openedLockerId = id;
     CenteredDialog* entries = MakeEntryListDialog(type, id, name, this);
-    if (!entries)
+    // No list of another locker may stay on screen under this one's name.
+    if (!entries) {
+        CloseOpenedLocker();
         return;
+    }
     entries->keepCentered = false;
     // Embedded in the window rather than a window of its own.
     entries->setWindowFlags(Qt::Widget);
@@ -464,5 +475,122 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
     } else {
         // The folder is the user's own text: shown as written.
         ShowPlainInformation(this, tr("Export"), failure);
+    }
+}
+
+namespace {
+
+const QString RECENT_LOCATION = "RECENT_LOCATION";
+
+// A notice that the user can silence for good.
+void ShowNotice(QWidget* parent, const QString& key, const QString& title, const QString& message)
+{
+    ErrorDialog notice(key, title, message, parent, false);
+    notice.setModal(true);
+    notice.exec();
+}
+
+// Where the folder choosers start: home while nothing is stored, else the folder
+// of the file last chosen (a chooser set to a file may open a level higher).
+QString RecentFolder()
+{
+    const QString recent =
+        Utility::GetInstance().settings->value(RECENT_LOCATION, QDir::homePath()).toString();
+    const QFileInfo info(recent);
+    return info.isFile() ? info.absolutePath() : recent;
+}
+
+// Asks for an existing file, starting at the one last chosen, and remembers the choice.
+QString ChooseRecentFile(QWidget* parent, const QString& title, const QString& filter)
+{
+    QSettings* settings = Utility::GetInstance().settings;
+    const QString recent = settings->value(RECENT_LOCATION).toString();
+    const QString path =
+        QFileDialog::getOpenFileName(parent, title, recent.isEmpty() ? "/home" : recent, filter);
+    if (!path.isEmpty())
+        settings->setValue(RECENT_LOCATION, path);
+    return path;
+}
+
+// Copies the active data file to `target` and says how it went.
+void CopyDataFile(QWidget* parent, const QString& title, const QString& copied, const QString& target)
+{
+    const QString error = DataFiles::CopyActiveTo(target);
+    ShowPlainInformation(parent, title,
+                         error.isEmpty() ? copied + target
+                                         : MainWindow::tr("Error occurred : <") + target + "> " + error);
+}
+
+} // namespace
+
+void MainWindow::on_actionBackup_triggered()
+{
+    const QString folder = ChooseFolder(this, RecentFolder());
+    if (!folder.isEmpty())
+        CopyDataFile(this, tr("Backup"), tr("Backup file copied to "), DataFiles::BackupPath(folder));
+}
+
+void MainWindow::on_actionShare_triggered()
+{
+    ShowNotice(this, "err_msg_6", tr("Share"),
+               tr("You can share the data in enrypted form with other mobile devices or computers running  "
+                  "compatible version of Kestrova. In the next step, please specify the folder where you "
+                  "want to copy the data file. You can share this file through network or web folder, or "
+                  "simply copy this file to mobile device or computer. From the 'Select File' menu option "
+                  "select this copied file. Kestrova will use this selected file for loading and saving new "
+                  "information."));
+    const QString folder = ChooseFolder(this, RecentFolder());
+    if (!folder.isEmpty())
+        CopyDataFile(this, tr("Share"), tr("Date file copied to "), DataFiles::SharePath(folder));
+}
+
+void MainWindow::on_actionData_File_triggered()
+{
+    ShowNotice(this, "err_msg_7", tr("Data File"),
+               tr("In the next step please select the data file from network, USB, flash drive or your "
+                  "local hard disk. After successful selection, Kestrova will use this file for saving and "
+                  "loading data. It is advisable to Create a backup of your existing data file."));
+    const QString path = ChooseRecentFile(this, tr("Select Data File"), tr("Data File (*.kvd)"));
+    if (path.isEmpty())
+        return;
+
+    CloseOpenedLocker();
+    DataFiles::Select(path);
+    ReloadLockerList();
+    // Each file is read and written under its own keys.
+    const KeySetupResult keys = SetUpKeys();
+    ReportKeySetup(keys);
+    if (keys != KeySetupResult::NotADataFile)
+        ShowPlainInformation(this, tr("Data File"), tr("Data file changed successfully to ") + path);
+}
+
+void MainWindow::on_actionRestore_triggered()
+{
+    ShowNotice(this, "err_msg_5", tr("Restore"),
+               tr("Please select the backup file. Current data will be replaced with the selected backup "
+                  "file. Please make sure to backup you current data file, and then proceed to restore "
+                  "operation."));
+    const QString backup = ChooseRecentFile(this, tr("Select Backup"), tr("Backup File (*.kestrova)"));
+    if (backup.isEmpty())
+        return;
+
+    CloseOpenedLocker();
+    QString error;
+    const RestoreResult result = DataFiles::Restore(backup, &error);
+    // The connection was closed in any case; the list reads the file now in place.
+    ReloadLockerList();
+    switch (result) {
+    case RestoreResult::Restored:
+        ReportKeySetup(SetUpKeys());
+        ShowPlainInformation(this, tr("Restore"), tr("Date restored to file ") + backup);
+        break;
+    case RestoreResult::NotRestored:
+        ShowPlainInformation(this, tr("Restore"), tr("Error occurred while restoring to ") + backup);
+        break;
+    case RestoreResult::NoRollback:
+        ShowPlainInformation(this, tr("Restore"),
+                             tr("Nothing was restored: the data file could not be copied to %1. %2")
+                                 .arg(DataFiles::RollbackPath(), error));
+        break;
     }
 }

@@ -50,6 +50,10 @@ public slots:
     void on_actionA_bout_triggered();
     void on_action_Close_Locker_triggered();
     void on_action_Open_Locker_triggered();
+    void on_actionBackup_triggered();
+    void on_actionShare_triggered();
+    void on_actionData_File_triggered();
+    void on_actionRestore_triggered();
     void on_action_Password_Generator_triggered();
     void on_action_Dark_Theme_triggered();
     void on_actionLight_Theme_triggered();
