@@ -279,6 +279,47 @@ CenteredDialog* MakeEntryListDialog(int type, const QString& id, const QString& 
     }
 }
 
+const QString RECENT_LOCATION = "RECENT_LOCATION";
+
+// A notice that the user can silence for good.
+void ShowNotice(QWidget* parent, const QString& key, const QString& title, const QString& message)
+{
+    ErrorDialog notice(key, title, message, parent, false);
+    notice.setModal(true);
+    notice.exec();
+}
+
+// Where the folder choosers start: home while nothing is stored, else the folder
+// of the file last chosen (a chooser set to a file may open a level higher).
+QString RecentFolder()
+{
+    const QString recent =
+        Utility::GetInstance().settings->value(RECENT_LOCATION, QDir::homePath()).toString();
+    const QFileInfo info(recent);
+    return info.isFile() ? info.absolutePath() : recent;
+}
+
+// Asks for an existing file, starting at the one last chosen, and remembers the choice.
+QString ChooseRecentFile(QWidget* parent, const QString& title, const QString& filter)
+{
+    QSettings* settings = Utility::GetInstance().settings;
+    const QString recent = settings->value(RECENT_LOCATION).toString();
+    const QString path =
+        QFileDialog::getOpenFileName(parent, title, recent.isEmpty() ? "/home" : recent, filter);
+    if (!path.isEmpty())
+        settings->setValue(RECENT_LOCATION, path);
+    return path;
+}
+
+// Copies the active data file to `target` and says how it went.
+void CopyDataFile(QWidget* parent, const QString& title, const QString& copied, const QString& target)
+{
+    const QString error = DataFiles::CopyActiveTo(target);
+    ShowPlainInformation(parent, title,
+                         error.isEmpty() ? copied + target
+                                         : MainWindow::tr("Error occurred : <") + target + "> " + error);
+}
+
 } // namespace
 
 void MainWindow::OnRowClicked(const QModelIndex& index)
@@ -424,11 +465,9 @@ void MainWindow::on_actionExport_triggered()
     const QString folder = ChooseFolder(this);
     if (folder.isEmpty())
         return;
-    ErrorDialog notice("err_msg_1", tr("Export"),
-                       tr("PDF file with the name of selected locker will be written in this folder. If a "
-                          "file already exists with the same name, it will be overwritten."),
-                       this, false);
-    notice.exec();
+    ShowNotice(this, "err_msg_1", tr("Export"),
+               tr("PDF file with the name of selected locker will be written in this folder. If a file "
+                  "already exists with the same name, it will be overwritten."));
 
     switch (locker->type) {
     case 2:
@@ -478,50 +517,6 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
     }
 }
 
-namespace {
-
-const QString RECENT_LOCATION = "RECENT_LOCATION";
-
-// A notice that the user can silence for good.
-void ShowNotice(QWidget* parent, const QString& key, const QString& title, const QString& message)
-{
-    ErrorDialog notice(key, title, message, parent, false);
-    notice.setModal(true);
-    notice.exec();
-}
-
-// Where the folder choosers start: home while nothing is stored, else the folder
-// of the file last chosen (a chooser set to a file may open a level higher).
-QString RecentFolder()
-{
-    const QString recent =
-        Utility::GetInstance().settings->value(RECENT_LOCATION, QDir::homePath()).toString();
-    const QFileInfo info(recent);
-    return info.isFile() ? info.absolutePath() : recent;
-}
-
-// Asks for an existing file, starting at the one last chosen, and remembers the choice.
-QString ChooseRecentFile(QWidget* parent, const QString& title, const QString& filter)
-{
-    QSettings* settings = Utility::GetInstance().settings;
-    const QString recent = settings->value(RECENT_LOCATION).toString();
-    const QString path =
-        QFileDialog::getOpenFileName(parent, title, recent.isEmpty() ? "/home" : recent, filter);
-    if (!path.isEmpty())
-        settings->setValue(RECENT_LOCATION, path);
-    return path;
-}
-
-// Copies the active data file to `target` and says how it went.
-void CopyDataFile(QWidget* parent, const QString& title, const QString& copied, const QString& target)
-{
-    const QString error = DataFiles::CopyActiveTo(target);
-    ShowPlainInformation(parent, title,
-                         error.isEmpty() ? copied + target
-                                         : MainWindow::tr("Error occurred : <") + target + "> " + error);
-}
-
-} // namespace
 
 void MainWindow::on_actionBackup_triggered()
 {
