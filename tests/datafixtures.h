@@ -4,19 +4,25 @@
 // Data files and rows that the tests make themselves; no widgets, so the core
 // tests can use them too.
 
+#include "testenvironment.h"
+
 #include "core/DBManager.h"
+#include "core/botanadapter.h"
 #include "core/constants.h"
 #include "core/firststart.h"
 #include "core/keysetup.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
 
-#include <QDir>
-#include <QSettings>
-#include <QSqlQuery>
-#include <QtTest>
+#include <QtSql>
 
+// Named with the namespace by the programs in tools/; the tests use the names plainly.
 namespace TestSupport {
+
+inline QSettings* UserSettings()
+{
+    return Utility::GetInstance().settings;
+}
 
 // Closes the connection, empties the settings store and the data folder, and
 // runs the first start again: a fresh data file with its five tables.
@@ -24,7 +30,7 @@ inline void FreshDataFile()
 {
     CDBManager::GetInstance().CloseDataBase();
     QDir(QDir::homePath() + "/.kestrova").removeRecursively();
-    Utility::GetInstance().settings->clear();
+    UserSettings()->clear();
     Utility::GetInstance().sessionLockerIds.clear();
     RunFirstStart();
 }
@@ -44,9 +50,7 @@ inline void Exec(const QString& sql)
 inline QVariant QueryValue(const QString& sql)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    if (!query.exec(sql) || !query.next())
-        return QVariant();
-    return query.value(0);
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
 }
 
 // A bare locker row made straight in the data file; returns its ID.
@@ -78,5 +82,7 @@ inline void SetMasterPassword(const QString& password)
 }
 
 } // namespace TestSupport
+
+using namespace TestSupport;
 
 #endif // DATAFIXTURES_H

@@ -1,17 +1,12 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-// Answering modal dialogs from the test, on top of the data fixtures.
+// Finding, filling and clicking widgets, and answering modal dialogs from the
+// test, on top of the data fixtures.
 
 #include "datafixtures.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QDialog>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTimer>
+#include <QtWidgets>
 
 #include <functional>
 
@@ -59,23 +54,63 @@ struct MessageBoxSeen
 };
 
 // Answers the next message box with `button` and records what it said.
-inline void AnswerNextMessageBox(MessageBoxSeen* seen,
-                                 QMessageBox::StandardButton button = QMessageBox::Ok)
+inline void AnswerNextMessageBox(MessageBoxSeen* seen, QMessageBox::StandardButton button = QMessageBox::Ok)
 {
     OnNextModal([seen, button](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        QVERIFY2(box, qPrintable(QString("expected a message box, got ") +
-                                 widget->metaObject()->className()));
-        if (seen) {
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
-            seen->format = box->textFormat();
-        }
+        QVERIFY2(box,
+                 qPrintable(QString("expected a message box, got ") + widget->metaObject()->className()));
+        if (seen)
+            *seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
         QAbstractButton* answer = box->button(button);
         QVERIFY(answer);
         answer->click();
     });
+}
+
+template <class T = QLineEdit> T* Child(QObject* parent, const QString& name)
+{
+    return parent->findChild<T*>(name);
+}
+
+// Clicks the named button; false when there is none.
+inline bool Click(QWidget* dialog, const QString& button)
+{
+    return QMetaObject::invokeMethod(Child<QAbstractButton>(dialog, button), "click");
+}
+
+// Sets the named line edits to `texts` in order, clicks `button` and returns
+// the text of the message box that follows.
+inline QString Submit(QWidget* dialog, const QString& button, const QStringList& lines = {},
+                      const QStringList& texts = {})
+{
+    for (int i = 0; i < texts.size(); ++i)
+        Child(dialog, lines[i])->setText(texts[i]);
+    MessageBoxSeen seen;
+    AnswerNextMessageBox(&seen);
+    Click(dialog, button);
+    return seen.text;
+}
+
+// The web-ID editor's required fields, in the order it asks for them.
+const QStringList WebIdLines = {"lineName", "lineURL", "lineUser", "linePassword"};
+
+inline QStringList ColumnTexts(const QAbstractItemModel* model, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+// Clicks a cell of the shown list and returns what the clipboard holds afterwards.
+inline QString ClickCell(QTableView* view, int row, int column)
+{
+    view->window()->show();
+    QGuiApplication::clipboard()->setText("before");
+    const QRect cell = view->visualRect(view->model()->index(row, column));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    return QGuiApplication::clipboard()->text();
 }
 
 } // namespace TestSupport

@@ -1,18 +1,10 @@
-#include "testenvironment.h"
 #include "testsupport.h"
 
 #include "about/aboutdialog.h"
-#include "about/makeraddresses.h"
 #include "about/versionwebserviceclient.h"
 #include "window/progress.h"
 
-#include <QDesktopServices>
-#include <QLabel>
-#include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
-
-using namespace TestSupport;
+#include <QtNetwork>
 
 class TestAbout : public QObject
 {
@@ -24,25 +16,8 @@ public slots:
 private slots:
     void initTestCase()
     {
-        for (const char* scheme : {"http", "https", "file", "javascript", "mailto"})
+        for (const char* scheme : {"http", "https", "file", "javascript"})
             QDesktopServices::setUrlHandler(scheme, this, "OpenUrl");
-    }
-    void init() { openedUrls.clear(); }
-
-    void dialogShowsVersionLogoAndLinks()
-    {
-        QCOMPARE(dialog.findChild<QLabel*>("labelHeading")->text(), QString("Kestrova 7.5.0"));
-        const QPixmap logo = dialog.findChild<QLabel*>("labelImage")->pixmap(Qt::ReturnByValue);
-        QVERIFY(!logo.isNull());
-        QCOMPARE(qMax(logo.width(), logo.height()), 125);
-
-        for (const char* name : {"labelWebsite", "labelFacebook", "labelEmail"}) {
-            auto* label = dialog.findChild<QLabel*>(name);
-            emit label->linkActivated(
-                QRegularExpression("href=\"([^\"]+)\"").match(label->text()).captured(1));
-        }
-        QCOMPARE(openedUrls, (QList<QUrl>{QUrl(PRODUCT_WEB_PAGE), QUrl(PRODUCT_SOCIAL_PAGE),
-                                          QUrl("mailto:" + SUPPORT_EMAIL + "?subject=Kestrova%20")}));
     }
 
     void versionCheck_data()
@@ -68,7 +43,6 @@ private slots:
 
         QTest::newRow("newer, Yes") << 200 << download("https://d.example/k") << yes << offer
                                     << "https://d.example/k";
-        QTest::newRow("newer, No") << 200 << download("https://d.example/k") << no << offer << nothing;
         QTest::newRow("HTTP error, JSON body")
             << 503 << download("http://d.example/k") << yes << offer << "http://d.example/k";
         QTest::newRow("file address") << 200 << download("file:///etc/passwd") << yes << offer << nothing;
@@ -95,6 +69,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, box);
         QFETCH(QString, opened);
+        openedUrls.clear();
 
         // One canned HTTP response per connection; the request is kept for the check.
         QTcpServer server;
@@ -119,7 +94,7 @@ private slots:
         MessageBoxSeen seen;
         if (answer != QMessageBox::NoButton)
             AnswerNextMessageBox(&seen, QMessageBox::StandardButton(answer));
-        dialog.findChild<QPushButton*>("pushCheckVersion")->click();
+        Click(&dialog, "pushCheckVersion");
         auto* busy = dialog.findChild<Progress*>();
         QVERIFY(busy->isVisible());
         QTRY_VERIFY(!busy->isVisible());

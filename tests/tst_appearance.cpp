@@ -1,56 +1,18 @@
 // Themes, the settings dialog, the welcome dialog and the pictures they show.
-#include "testenvironment.h"
 #include "testsupport.h"
 
 #include "window/lockermodel.h"
 #include "window/mainwindow.h"
 #include "window/welcomedialog.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QDialogButtonBox>
-#include <QDirIterator>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QTableView>
-
-using namespace TestSupport;
-
-namespace {
-
-QSettings* Settings()
-{
-    return Utility::GetInstance().settings;
-}
-
-QString Sheet(bool dark)
-{
-    QFile file(dark ? ":/stylesheets/WindowsStyleSheet.txt" : ":/stylesheets/WindowsStyleSheetLight.txt");
-    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString(file.readAll()) : QString();
-}
-
 void CheckTheme(MainWindow& window, bool dark)
 {
-    QVERIFY(!Sheet(dark).isEmpty());
-    QCOMPARE(window.styleSheet(), Sheet(dark));
-    QCOMPARE(window.findChild<QAction*>("actionLight_Theme")->isEnabled(), dark);
-    QCOMPARE(window.findChild<QAction*>("action_Dark_Theme")->isEnabled(), !dark);
+    QFile sheet(dark ? ":/stylesheets/WindowsStyleSheet.txt" : ":/stylesheets/WindowsStyleSheetLight.txt");
+    QVERIFY(sheet.open(QIODevice::ReadOnly | QIODevice::Text) && sheet.size() > 0);
+    QCOMPARE(window.styleSheet(), QString(sheet.readAll()));
+    QCOMPARE(Child<QAction>(&window, "actionLight_Theme")->isEnabled(), dark);
+    QCOMPARE(Child<QAction>(&window, "action_Dark_Theme")->isEnabled(), !dark);
 }
-
-// Runs Tools > Settings and answers the dialog with `answer`.
-void RunSettings(MainWindow& window, std::function<void(QWidget*)> answer)
-{
-    OnNextModal(answer);
-    window.findChild<QAction*>("action_Settings")->trigger();
-}
-
-QAbstractButton* Button(QWidget* dialog, QDialogButtonBox::StandardButton which)
-{
-    return dialog->findChild<QDialogButtonBox*>("buttonBox")->button(which);
-}
-
-} // namespace
 
 class TestAppearance : public QObject
 {
@@ -77,11 +39,11 @@ private slots:
         QFETCH(QString, action);
         QFETCH(bool, dark);
         if (stored.isValid())
-            Settings()->setValue("display_theme", stored);
+            UserSettings()->setValue("display_theme", stored);
         {
             MainWindow first;
             if (!action.isEmpty())
-                first.findChild<QAction*>(action)->trigger();
+                Child<QAction>(&first, action)->trigger();
             CheckTheme(first, dark);
         }
         AnswerNextMessageBox(nullptr); // no master password set
@@ -94,37 +56,32 @@ private slots:
         MainWindow window;
         // A locker whose marker says its password is saved: it opens without a login.
         const QString id = InsertLocker("web", 1);
-        ExecQuery("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
+        Exec("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
         window.ReloadLockerList();
-        auto* view = window.findChild<QTableView*>("tableView");
-        const QModelIndex unlock = view->model()->index(0, LockerUnlockColumn);
-        emit view->clicked(unlock);
-        QVERIFY(window.centralWidget()); // the column opens the locker while shown
-        window.findChild<QAction*>("action_Close_Locker")->trigger();
-
-        RunSettings(window, [](QWidget* dialog) {
-            QVERIFY(dialog->findChild<QRadioButton*>("radioDarkTheme")->isChecked());
-            QVERIFY(dialog->findChild<QCheckBox*>("checkUnlockButton")->isChecked());
-            dialog->findChild<QRadioButton*>("radioLightTheme")->setChecked(true);
-            Button(dialog, QDialogButtonBox::Cancel)->click();
-        });
-        CheckTheme(window, true);
-        QVERIFY(!Settings()->contains("display_theme"));
-
-        Settings()->setValue("err_msg_4", 1); // silenced notices do not silence "More Info..."
-        RunSettings(window, [](QWidget* dialog) {
-            QString notice;
-            OnNextModal([&notice](QWidget* help) { notice = help->windowTitle(), help->close(); }, dialog);
-            dialog->findChild<QPushButton*>("pushHelp")->click();
-            QCOMPARE(notice, QString("Unlock Button"));
-            dialog->findChild<QRadioButton*>("radioLightTheme")->setChecked(true);
-            dialog->findChild<QCheckBox*>("checkUnlockButton")->setChecked(false);
-            Button(dialog, QDialogButtonBox::Ok)->click();
-        });
-        CheckTheme(window, false);
-        QCOMPARE(Settings()->value("show_unlock_button").toInt(), 0);
-        QVERIFY(unlock.data(Qt::DecorationRole).isNull());
+        auto* view = Child<QTableView>(&window, "tableView");
         emit view->clicked(view->model()->index(0, LockerUnlockColumn));
+        QVERIFY(window.centralWidget()); // the column opens the locker while shown
+        window.on_action_Close_Locker_triggered();
+
+        OnNextModal([](QWidget* dialog) {
+            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
+            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Cancel)->click();
+        });
+        window.on_action_Settings_triggered();
+        CheckTheme(window, true);
+        QVERIFY(!UserSettings()->contains("display_theme"));
+
+        OnNextModal([](QWidget* dialog) {
+            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
+            Child<QCheckBox>(dialog, "checkUnlockButton")->setChecked(false);
+            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+        });
+        window.on_action_Settings_triggered();
+        CheckTheme(window, false);
+        QCOMPARE(UserSettings()->value("show_unlock_button").toInt(), 0);
+        const QModelIndex unlock = view->model()->index(0, LockerUnlockColumn);
+        QVERIFY(unlock.data(Qt::DecorationRole).isNull());
+        emit view->clicked(unlock);
         QVERIFY(!window.centralWidget());
     }
 
@@ -148,7 +105,7 @@ private slots:
         QFETCH(bool, escape);
         QFETCH(QString, storedAfter);
         if (stored.isValid())
-            Settings()->setValue("FIRST_TIME_START", stored);
+            UserSettings()->setValue("FIRST_TIME_START", stored);
         QCOMPARE(WelcomeDialog::ShowsAtStart(), stored != 0);
         if (stored == 0)
             return;
@@ -156,17 +113,13 @@ private slots:
         MainWindow window;
         bool shown = false;
         OnNextModal([&](QWidget* dialog) {
-            shown = qobject_cast<WelcomeDialog*>(dialog) &&
-                    dialog->windowFlags().testFlag(Qt::FramelessWindowHint);
-            dialog->findChild<QCheckBox*>("checkBox")->setChecked(tick);
-            if (escape)
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            else
-                dialog->findChild<QPushButton*>("pushClose")->click();
+            shown = qobject_cast<WelcomeDialog*>(dialog);
+            Child<QCheckBox>(dialog, "checkBox")->setChecked(tick);
+            escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(Click(dialog, "pushClose"));
         });
         window.ShowWelcomeDialog();
         QVERIFY(shown);
-        QCOMPARE(Settings()->value("FIRST_TIME_START").toString(), storedAfter);
+        QCOMPARE(UserSettings()->value("FIRST_TIME_START").toString(), storedAfter);
         QCOMPARE(WelcomeDialog::ShowsAtStart(), storedAfter != "0");
     }
 

@@ -1,19 +1,10 @@
 // Backup, restore, share and the choice of the data file, through the Tools
 // menu and Qt's own file dialogs.
-#include "testenvironment.h"
 #include "testsupport.h"
 
-#include "core/botanadapter.h"
 #include "core/datafiles.h"
 #include "core/keyrowstore.h"
 #include "window/mainwindow.h"
-
-#include <QAction>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTableView>
-
-using namespace TestSupport;
 
 Q_DECLARE_METATYPE(RestoreResult)
 
@@ -44,11 +35,11 @@ class TestDataFile : public QObject
             QVERIFY(dialog);
             AnswerNextMessageBox(&seen);
             // selectFile leaves a focused name field alone, as it would what the user typed.
-            dialog->findChild<QLineEdit*>("fileNameEdit")->clearFocus();
+            Child(dialog, "fileNameEdit")->clearFocus();
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own, which checks the choice
         });
-        window->findChild<QAction*>(action)->trigger();
+        Child<QAction>(window.get(), action)->trigger();
         return seen;
     }
 
@@ -69,7 +60,7 @@ private slots:
         FreshDataFileWithKeys();
         QVERIFY(KeyRowStore::ChangeMasterPassword(Utility::Md5Hex("master"))); // no box at start
         for (const char* notice : {"err_msg_5", "err_msg_6", "err_msg_7"})
-            Utility::GetInstance().settings->setValue(notice, 1);
+            UserSettings()->setValue(notice, 1);
         window = std::make_unique<MainWindow>();
     }
     void cleanup() { window.reset(); }
@@ -166,7 +157,7 @@ private slots:
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains("not a Kestrova data file"), qPrintable(seen.text));
-        QCOMPARE(window->findChild<QTableView*>("tableView")->model()->rowCount(), 0);
+        QCOMPARE(Child<QTableView>(window.get(), "tableView")->model()->rowCount(), 0);
 
         MessageBoxSeen atStart; // the same at the next start
         AnswerNextMessageBox(&atStart);

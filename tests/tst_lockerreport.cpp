@@ -1,18 +1,9 @@
-#include "testenvironment.h"
 #include "testsupport.h"
 
 #include "core/entrystore.h"
 #include "window/lockermodel.h"
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
-
-#include <QAction>
-#include <QLineEdit>
-#include <QProcess>
-#include <QTableView>
-#include <QTextDocument>
-
-using namespace TestSupport;
 
 class TestLockerReport : public QObject
 {
@@ -25,7 +16,7 @@ class TestLockerReport : public QObject
     // File > Export on the named locker into `folder`; gives the closing message.
     QString Export(const QString& locker, const QString& folder)
     {
-        auto* view = window->findChild<QTableView*>("tableView");
+        auto* view = Child<QTableView>(window.get(), "tableView");
         const QModelIndex first = view->model()->index(0, LockerNameColumn);
         view->setCurrentIndex(
             view->model()->match(first, Qt::DisplayRole, locker, 1, Qt::MatchExactly).value(0));
@@ -33,10 +24,10 @@ class TestLockerReport : public QObject
         OnNextModal([&](QWidget* question) {
             qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
             OnNextModal([&](QWidget* chooser) { // typed, as the folder view fills in only later
-                chooser->findChild<QLineEdit*>("fileNameEdit")->setText(folder);
+                Child(chooser, "fileNameEdit")->setText(folder);
                 QMetaObject::invokeMethod(chooser, "accept");
                 OnNextModal([&](QWidget* notice) {
-                    notice->findChild<QAbstractButton*>("pushButton")->click();
+                    Click(notice, "pushButton");
                     OnNextModal([&](QWidget* box) {
                         closing = qobject_cast<QMessageBox*>(box)->text();
                         box->close();
@@ -44,7 +35,7 @@ class TestLockerReport : public QObject
                 });
             });
         });
-        window->findChild<QAction*>("actionExport")->trigger();
+        window->on_actionExport_triggered();
         return closing;
     }
 

@@ -1,40 +1,21 @@
-#include "testenvironment.h"
 #include "testsupport.h"
 
-
-#include "core/botanadapter.h"
 #include "window/addlocker.h"
 #include "window/lockertypeselection.h"
 #include "window/logindialog.h"
 #include "window/mainwindow.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
+const QStringList LockerLines = {"lineName", "lineSecretQuestion", "lineSecretAnswer", "linePassword",
+                                 "lineRepeatPassword"};
 
-using namespace TestSupport;
-
+QString Key(const QString& id)
+{
+    return QueryValue("SELECT KEY FROM tblLocker WHERE ID = " + id).toString();
+}
 
 class TestLockers : public QObject
 {
     Q_OBJECT
-
-    template <class T = QLineEdit> T* Child(QWidget* w, const char* name) { return w->findChild<T*>(name); }
-    void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
-    QString Key(QString id) { return QueryValue("SELECT KEY FROM tblLocker WHERE ID = " + id).toString(); }
-
-    // Fills the editor's fields in form order, presses Add/Update and returns the box's text.
-    QString Save(QWidget* editor, const QStringList& texts)
-    {
-        const char* fields[] = {"Name", "SecretQuestion", "SecretAnswer", "Password", "RepeatPassword"};
-        for (int i = 0; i < texts.size(); ++i)
-            Child(editor, qPrintable(QString("line") + fields[i]))->setText(texts[i]);
-        MessageBoxSeen seen;
-        AnswerNextMessageBox(&seen);
-        Click(editor, "pushAdd");
-        return seen.text;
-    }
 
 private slots:
     void init() { FreshDataFileWithKeys(); }
@@ -65,16 +46,16 @@ private slots:
         window.OpenLocker(saved, fields.name, 1);
         QWidget* list = window.centralWidget();
         QTRY_VERIFY(list->isVisible());
-        QTest::keyClick(list->findChild<QLineEdit*>("lineEdit"), Qt::Key_Escape);
+        QTest::keyClick(Child(list, "lineEdit"), Qt::Key_Escape);
         QVERIFY(list->isVisible()); // the embedded list is no dialog to leave
-        auto* view = window.findChild<QTableView*>("tableView");
-        for (const bool opened : {false, true}) {
+        auto* view = Child<QTableView>(&window, "tableView");
+        for (const int left : {1, 0}) {
             view->setCurrentIndex(view->model()->index(0, 0));
             AnswerNextMessageBox(nullptr, QMessageBox::Yes);
-            window.findChild<QAction*>("actionDelete_Locker")->trigger();
-            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), opened ? 0 : 1);
-            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), opened ? 0 : 1);
-            QCOMPARE(window.centralWidget(), opened ? nullptr : list);
+            window.on_actionDelete_Locker_triggered();
+            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), left);
+            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), left);
+            QCOMPARE(window.centralWidget(), left ? list : nullptr);
         }
     }
 
@@ -95,7 +76,7 @@ private slots:
         QFETCH(QStringList, texts);
         MakeLocker("taken", "pw");
         AddLocker editor(1, nullptr);
-        QCOMPARE(Save(&editor, texts), QString(QTest::currentDataTag()));
+        QCOMPARE(Submit(&editor, "pushAdd", LockerLines, texts), QString(QTest::currentDataTag()));
         QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 1);
     }
 
@@ -107,12 +88,12 @@ private slots:
         Click(&selection, "pushOk");
         AddLocker adder(selection.type, nullptr);
         Click(&adder, "checkUserMasterPassWord");
-        QCOMPARE(Save(&adder, {"notes"}), QString("Locker added successfully!"));
+        QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"notes"}), QString("Locker added successfully!"));
         // NULL secrets let COALESCE reach USE_MP.
         const QString mp = "SELECT COALESCE(PASSWORD, SECRET_QUESTION, SECRET_ANSWER, USE_MP) FROM tblLocker";
         QCOMPARE(QueryValue(mp).toString(), "1");
         adder.SetEditMode(MakeLocker("bank", "pw", 2, true)); // an update never writes the type
-        QCOMPARE(Save(&adder, {"bank 2"}), QString("Locker updated successfully!"));
+        QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"bank 2"}), QString("Locker updated successfully!"));
         QCOMPARE(QueryValue("SELECT GROUP_CONCAT(NAME || TYPE) FROM tblLocker").toString(), "notes3,bank 22");
 
         const QString name = "O'Brien's \"box\" 100% _sure_; DROP TABLE tblLocker; -- ключ 鍵";
@@ -152,15 +133,15 @@ private slots:
         const QString id = MakeLocker("l", master ? QString() : "Secret");
         if (!master) { // the forgotten password shows for the answer, case and all
             LoginDialog forgot(id, nullptr);
+            auto* label = Child<QLabel>(&forgot, "labelQuestion");
             Click(&forgot, "checkBox");
             Child(&forgot, "lineAnswer")->setText("A");
             Click(&forgot, "pushLogin");
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->text(), QString("Question: q"));
-            // Stored text is never taken for markup.
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), QString("Question: q"));
+            QCOMPARE(label->textFormat(), Qt::PlainText); // stored text is never taken for markup
             Child(&forgot, "lineAnswer")->setText("a");
             Click(&forgot, "pushLogin");
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->text(), QString("Your password is \nSecret"));
+            QCOMPARE(label->text(), QString("Your password is \nSecret"));
         }
         LoginDialog refused(id, nullptr);
         refused.show();

@@ -1,12 +1,4 @@
-#include "testenvironment.h"
 #include "datafixtures.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
-
-using namespace TestSupport;
-
-namespace {
 
 QString DataFolder()
 {
@@ -26,39 +18,31 @@ void MakeOlderDataFile(const QString& version, const QString& marker)
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
         db.setDatabaseName(DataFile(version));
         QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)"));
-        query.prepare("INSERT INTO tblLocker (NAME) VALUES (:name)");
-        query.bindValue(":name", marker);
-        QVERIFY(query.exec());
+        QVERIFY(db.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)").isActive());
+        QVERIFY(db.exec("INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')").isActive());
     }
     QSqlDatabase::removeDatabase("fixture");
 }
-
-// Empties the settings store and the data folder, without a first start.
-void EmptyHome()
-{
-    CDBManager::GetInstance().CloseDataBase();
-    QDir(DataFolder()).removeRecursively();
-    Utility::GetInstance().settings->clear();
-}
-
-} // namespace
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { EmptyHome(); }
+    // Empties the settings store and the data folder, without a first start.
+    void init()
+    {
+        CDBManager::GetInstance().CloseDataBase();
+        QDir(DataFolder()).removeRecursively();
+        UserSettings()->clear();
+    }
 
     void firstStartCreatesFolderAndSchema()
     {
         RunFirstStart();
-        QSettings* settings = Utility::GetInstance().settings;
-        QCOMPARE(settings->value(WALLET_DATA_FOLDER_PATH).toString(), DataFolder());
-        QCOMPARE(settings->value(ACTIVE_WALLET_DB_7_5_0).toString(), QString("settings_7.5.0.kvd"));
-        QVERIFY(!settings->contains("MasterPassword"));
+        QCOMPARE(UserSettings()->value(WALLET_DATA_FOLDER_PATH).toString(), DataFolder());
+        QCOMPARE(UserSettings()->value(ACTIVE_WALLET_DB_7_5_0).toString(), QString("settings_7.5.0.kvd"));
+        QVERIFY(!UserSettings()->contains("MasterPassword"));
         // Five tables and SQLite's sequence table.
         QCOMPARE(CDBManager::GetInstance().GetDataBase().tables().size(), 6);
     }
@@ -68,7 +52,7 @@ private slots:
         MakeOlderDataFile("4.0.0", "from 4");
         MakeOlderDataFile("6.0.0", "from 6");
         RunFirstStart();
-        QCOMPARE(Utility::GetInstance().settings->value("MasterPassword").toString(), QString("Y"));
+        QCOMPARE(UserSettings()->value("MasterPassword").toString(), QString("Y"));
         QVERIFY(QFile::exists(DataFile("4.0.0")) && QFile::exists(DataFile("6.0.0")));
         // The migrated tables survive the schema statements unchanged.
         QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("from 6"));
@@ -77,15 +61,15 @@ private slots:
     void currentFileAlreadyThereIsKept()
     {
         RunFirstStart();
-        ExecQuery("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('live', 1, 'k', 0)");
+        Exec("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('live', 1, 'k', 0)");
         // The settings store is emptied; the data folder and its live file stay.
         CDBManager::GetInstance().CloseDataBase();
-        Utility::GetInstance().settings->clear();
+        UserSettings()->clear();
         MakeOlderDataFile("7.0.0", "stale");
 
         RunFirstStart();
         QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("live"));
-        QVERIFY(!Utility::GetInstance().settings->contains("MasterPassword"));
+        QVERIFY(!UserSettings()->contains("MasterPassword"));
         QVERIFY(QFile::exists(DataFile("7.0.0")));
     }
 
@@ -99,40 +83,15 @@ private slots:
 
         manager.CloseDataBase();
         manager.CloseDataBase(); // closing twice is harmless
-        Utility::GetInstance().settings->setValue(ACTIVE_WALLET_DB_7_5_0, "other.kvd");
+        UserSettings()->setValue(ACTIVE_WALLET_DB_7_5_0, "other.kvd");
         QCOMPARE(manager.GetDataBase().databaseName(), DataFolder() + "/other.kvd");
         QCOMPARE(QueryValue("PRAGMA foreign_keys").toInt(), 1);
 
         // A folder that does not exist gives a connection that stays closed.
         manager.CloseDataBase();
-        Utility::GetInstance().settings->setValue(WALLET_DATA_FOLDER_PATH, "/nonexistent/folder");
+        UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/nonexistent/folder");
         QVERIFY(!manager.GetDataBase().isOpen());
         QVERIFY(!manager.GetDataBase().isOpen());
-    }
-
-    void schemaEnforcesLockersOfEntries()
-    {
-        RunFirstStart();
-        QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-        QVERIFY(!query.exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (42, 'n', 'u')"));
-        QVERIFY(query.exec("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('a', 1, 'k', 0)"));
-        QVERIFY(query.exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (1, 'n', 'u')"));
-        QVERIFY(!query.exec("DELETE FROM tblLocker WHERE ID = 1"));
-
-        // A second CreateDatabase leaves tables and rows alone.
-        CDBManager::GetInstance().CreateDatabase();
-        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), 1);
-    }
-
-    void lastExecutedQueryWritesInBoundValues()
-    {
-        RunFirstStart();
-        QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-        query.prepare("INSERT INTO tblLocker (NAME, NOTES, KEY) VALUES (:name, :notes, ':Name')");
-        query.bindValue(":name", "abc");
-        query.bindValue(":notes", "x");
-        QCOMPARE(GetLastExecutedQuery(query),
-                 QString("INSERT INTO tblLocker (NAME, NOTES, KEY) VALUES (abc, x, ':Name')"));
     }
 };
 
