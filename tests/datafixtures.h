@@ -24,6 +24,18 @@ inline QSettings* UserSettings()
     return Utility::GetInstance().settings;
 }
 
+inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
 // Closes the connection, empties the settings store and the data folder, and
 // runs the first start again: a fresh data file with its five tables.
 inline void FreshDataFile()
@@ -73,12 +85,6 @@ inline QString MakeLocker(const QString& name, const QString& password, int type
     const LockerFields fields{name, password, own ? "q" : "", own ? "a" : "", {}, !own, save};
     const bool added = LockerStore::AddLocker(fields, type);
     return added ? QueryValue("SELECT MAX(ID) FROM tblLocker").toString() : QString();
-}
-
-// The digest is hex, safe to put in the statement.
-inline void SetMasterPassword(const QString& password)
-{
-    Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex(password) + "'");
 }
 
 } // namespace TestSupport

@@ -21,28 +21,23 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == skip) {
-            if (deadline.hasExpired()) {
-                timer->stop();
-                timer->deleteLater();
-                QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
-            }
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        const bool none = !modal || modal == skip;
+        if (none && !deadline.hasExpired())
             return;
-        }
         timer->stop();
         timer->deleteLater();
-        QPointer<QWidget> answered(modal);
+        if (none)
+            return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         handler(modal);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
-        auto* dialog = qobject_cast<QDialog*>(answered.data());
+        auto* dialog = qobject_cast<QDialog*>(modal.data());
         if (QTest::currentTestFailed() && dialog && dialog->isVisible())
             dialog->reject();
     });
-    timer->start();
+    timer->start(10);
 }
 
 struct MessageBoxSeen
@@ -58,13 +53,11 @@ inline void AnswerNextMessageBox(MessageBoxSeen* seen, QMessageBox::StandardButt
 {
     OnNextModal([seen, button](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        QVERIFY2(box,
-                 qPrintable(QString("expected a message box, got ") + widget->metaObject()->className()));
+        QVERIFY2(box, widget->metaObject()->className());
         if (seen)
             *seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
-        QAbstractButton* answer = box->button(button);
-        QVERIFY(answer);
-        answer->click();
+        QVERIFY(box->button(button));
+        box->button(button)->click();
     });
 }
 

@@ -22,38 +22,11 @@ private slots:
     // Every window starts on a fresh store, so the first one finds no keys and asks nothing.
     void init() { FreshDataFile(); }
 
-    void themeChoicePersistsAndAppliesAtStart_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("fresh store") << QVariant() << "" << true;
-        QTest::newRow("Light Theme") << QVariant() << "actionLight_Theme" << false;
-        QTest::newRow("Dark Theme") << QVariant(1) << "action_Dark_Theme" << true;
-        QTest::newRow("other values are light") << QVariant(7) << "" << false;
-    }
-
-    void themeChoicePersistsAndAppliesAtStart()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, action);
-        QFETCH(bool, dark);
-        if (stored.isValid())
-            UserSettings()->setValue("display_theme", stored);
-        {
-            MainWindow first;
-            if (!action.isEmpty())
-                Child<QAction>(&first, action)->trigger();
-            CheckTheme(first, dark);
-        }
-        AnswerNextMessageBox(nullptr); // no master password set
-        MainWindow next;
-        CheckTheme(next, dark);
-    }
-
-    void settingsCancelKeepsThemeAndOkApplies()
+    // The theme from the settings dialog and the View menu, applied at the next start.
+    void themeAndUnlockColumn()
     {
         MainWindow window;
+        CheckTheme(window, true); // a fresh store is dark
         // A locker whose marker says its password is saved: it opens without a login.
         const QString id = InsertLocker("web", 1);
         Exec("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
@@ -83,6 +56,14 @@ private slots:
         QVERIFY(unlock.data(Qt::DecorationRole).isNull());
         emit view->clicked(unlock);
         QVERIFY(!window.centralWidget());
+
+        window.on_action_Dark_Theme_triggered();
+        CheckTheme(window, true);
+        AnswerNextMessageBox(nullptr); // no master password set
+        CheckTheme(*std::make_unique<MainWindow>(), true);
+        UserSettings()->setValue("display_theme", 7); // anything but 0 is light
+        AnswerNextMessageBox(nullptr);
+        CheckTheme(*std::make_unique<MainWindow>(), false);
     }
 
     void welcomeShowsUntilClosedWithBoxTicked_data()

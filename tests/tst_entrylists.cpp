@@ -6,16 +6,12 @@
 #include "window/lockermodel.h"
 #include "window/mainwindow.h"
 
-QString Encrypt(const QString& text)
-{
-    return BotanAdapter::GetInstance().Encrypt(text);
-}
-
 class TestEntryLists : public QObject
 {
     Q_OBJECT
 
     QStringList openedUrls;
+    static QString Encrypt(const QString& text) { return BotanAdapter::GetInstance().Encrypt(text); }
 
 public slots:
     void OpenUrl(const QUrl& url) { openedUrls << url.toString(); }

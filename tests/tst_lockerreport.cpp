@@ -20,23 +20,17 @@ class TestLockerReport : public QObject
         const QModelIndex first = view->model()->index(0, LockerNameColumn);
         view->setCurrentIndex(
             view->model()->match(first, Qt::DisplayRole, locker, 1, Qt::MatchExactly).value(0));
-        QString closing;
+        MessageBoxSeen closing;
         OnNextModal([&](QWidget* question) {
             qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
             OnNextModal([&](QWidget* chooser) { // typed, as the folder view fills in only later
                 Child(chooser, "fileNameEdit")->setText(folder);
                 QMetaObject::invokeMethod(chooser, "accept");
-                OnNextModal([&](QWidget* notice) {
-                    Click(notice, "pushButton");
-                    OnNextModal([&](QWidget* box) {
-                        closing = qobject_cast<QMessageBox*>(box)->text();
-                        box->close();
-                    });
-                });
+                AnswerNextMessageBox(&closing);
             });
         });
         window->on_actionExport_triggered();
-        return closing;
+        return closing.text;
     }
 
 private slots:
@@ -45,6 +39,7 @@ private slots:
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "needs poppler-utils");
         FreshDataFileWithKeys();
+        UserSettings()->setValue("err_msg_1", 1); // silences the notice before the report
         QVERIFY(EntryStore::Add(1, MakeLocker("Wö<&>\"x\"", "a<b&c", 1, true),
                                 {{"NAME", "Mail & more"},
                                  {"URL", "https://x.org/?a=1&b=<2>"},
@@ -102,14 +97,13 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, lines);
         const QString folder = folders.filePath(QTest::currentDataTag());
-        QFile earlier(folder + "/" + file); // an earlier report, to be replaced
-        QVERIFY(QDir().mkpath(folder) && earlier.open(QIODevice::WriteOnly) && earlier.write("old") == 3);
-        earlier.close();
+        QVERIFY(QDir().mkpath(folder));
+        WriteFile(folder + "/" + file, "old"); // an earlier report, to be replaced
 
         QVERIFY(Export(locker, folder).startsWith("Data exported. "));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{file});
         QProcess pdftotext;
-        pdftotext.start("pdftotext", {"-enc", "UTF-8", earlier.fileName(), "-"});
+        pdftotext.start("pdftotext", {"-enc", "UTF-8", folder + "/" + file, "-"});
         QVERIFY(pdftotext.waitForFinished());
         // NFKC unfolds the ligatures ("ﬁ") of the layout.
         const QString text =

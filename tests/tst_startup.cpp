@@ -1,32 +1,25 @@
 #include "datafixtures.h"
 
-QString DataFolder()
-{
-    return QDir::homePath() + "/.kestrova";
-}
-
-QString DataFile(const QString& version)
-{
-    return DataFolder() + "/settings_" + version + ".kvd";
-}
-
-// An SQLite file with one locker row named `marker`, as an older version left it.
-void MakeOlderDataFile(const QString& version, const QString& marker)
-{
-    QDir().mkpath(DataFolder());
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
-        db.setDatabaseName(DataFile(version));
-        QVERIFY(db.open());
-        QVERIFY(db.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)").isActive());
-        QVERIFY(db.exec("INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')").isActive());
-    }
-    QSqlDatabase::removeDatabase("fixture");
-}
-
 class TestStartup : public QObject
 {
     Q_OBJECT
+
+    static QString DataFolder() { return QDir::homePath() + "/.kestrova"; }
+    static QString DataFile(const QString& version) { return DataFolder() + "/settings_" + version + ".kvd"; }
+
+    // An SQLite file with one locker row named `marker`, as an older version left it.
+    static void MakeOlderDataFile(const QString& version, const QString& marker)
+    {
+        QDir().mkpath(DataFolder());
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
+            db.setDatabaseName(DataFile(version));
+            QVERIFY(db.open());
+            QVERIFY(db.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)").isActive());
+            QVERIFY(db.exec("INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')").isActive());
+        }
+        QSqlDatabase::removeDatabase("fixture");
+    }
 
 private slots:
     // Empties the settings store and the data folder, without a first start.
