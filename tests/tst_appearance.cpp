@@ -66,42 +66,27 @@ private slots:
         CheckTheme(*std::make_unique<MainWindow>(), false);
     }
 
-    void welcomeShowsUntilClosedWithBoxTicked_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("tick");
-        QTest::addColumn<bool>("escape");
-        QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("Close unticked") << QVariant() << false << false << "";
-        QTest::newRow("Close ticked") << QVariant() << true << false << "0";
-        QTest::newRow("Escape ticked") << QVariant() << true << true << "";
-        QTest::newRow("any other value shows") << QVariant(5) << true << false << "0";
-        QTest::newRow("0 shows nothing") << QVariant(0) << false << false << "0";
-    }
-
     void welcomeShowsUntilClosedWithBoxTicked()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, tick);
-        QFETCH(bool, escape);
-        QFETCH(QString, storedAfter);
-        if (stored.isValid())
-            UserSettings()->setValue("FIRST_TIME_START", stored);
-        QCOMPARE(WelcomeDialog::ShowsAtStart(), stored != 0);
-        if (stored == 0)
-            return;
-
         MainWindow window;
-        bool shown = false;
-        OnNextModal([&](QWidget* dialog) {
-            shown = qobject_cast<WelcomeDialog*>(dialog);
-            Child<QCheckBox>(dialog, "checkBox")->setChecked(tick);
-            escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(Click(dialog, "pushClose"));
-        });
-        window.ShowWelcomeDialog();
-        QVERIFY(shown);
-        QCOMPARE(UserSettings()->value("FIRST_TIME_START").toString(), storedAfter);
-        QCOMPARE(WelcomeDialog::ShowsAtStart(), storedAfter != "0");
+        // Left by Escape and by Close with the box ticked, then unticked: only the last stops it.
+        using Leave = std::tuple<bool, bool, QString>; // tick, escape, stored afterwards
+        for (const auto& [tick, escape, storedAfter] :
+             {Leave{true, true, ""}, {false, false, ""}, {true, false, "0"}}) {
+            QVERIFY(WelcomeDialog::ShowsAtStart());
+            bool shown = false;
+            OnNextModal([&, tick = tick, escape = escape](QWidget* dialog) {
+                shown = qobject_cast<WelcomeDialog*>(dialog);
+                Child<QCheckBox>(dialog, "checkBox")->setChecked(tick);
+                escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(Click(dialog, "pushClose"));
+            });
+            window.ShowWelcomeDialog();
+            QVERIFY(shown);
+            QCOMPARE(UserSettings()->value("FIRST_TIME_START").toString(), storedAfter);
+        }
+        QVERIFY(!WelcomeDialog::ShowsAtStart());
+        UserSettings()->setValue("FIRST_TIME_START", 5);
+        QVERIFY(WelcomeDialog::ShowsAtStart()); // any value but 0
     }
 
     // Every picture path in the forms, the code and the style sheets.

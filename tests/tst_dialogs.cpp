@@ -4,6 +4,7 @@
 #include "entries/passwrodgenerator.h"
 #include "window/CenteredDialog.h"
 #include "window/errordialog.h"
+#include "window/mainwindow.h"
 
 // Runs a notice, ticking its box first when asked, and leaves it by Close or
 // Escape. Returns exec's result and whether it showed.
@@ -42,21 +43,39 @@ class TestDialogs : public QObject
 private slots:
     void init() { UserSettings()->clear(); }
 
-    void dialogCentresOnParentAtEveryShow()
+    void dialogsCentreOnTheMainWindow()
     {
-        QWidget parent;
-        parent.setGeometry(0, 0, 1000, 600);
-        parent.show();
-        CenteredDialog dialog(&parent);
-        dialog.setFixedSize(411, 319);
-        dialog.show();
-        QCOMPARE(dialog.pos(), QPoint(500 - 205, 300 - 159)); // halves truncated
-        dialog.move(10, 10);
-        dialog.setFixedSize(200, 100); // a resize never moves it
-        QCOMPARE(dialog.pos(), QPoint(10, 10));
-        dialog.hide();
-        dialog.show();
-        QCOMPARE(dialog.pos(), QPoint(400, 250));
+        FreshDataFile();
+        MainWindow window;
+        window.show();
+        const auto centre = [&window](int width, int height) { // halves truncated
+            return QPoint(window.x() + window.width() / 2 - width / 2,
+                          window.y() + window.height() / 2 - height / 2);
+        };
+        auto* list = new CenteredDialog(&window);
+        list->keepCentered = false;
+        auto* dialog = new CenteredDialog(&window);
+        dialog->setFixedSize(411, 319);
+        dialog->show();
+        QCOMPARE(dialog->pos(), centre(411, 319));
+        dialog->move(10, 10);
+        dialog->setFixedSize(200, 100); // a resize never moves it
+        QCOMPARE(dialog->pos(), QPoint(10, 10));
+        dialog->hide();
+        dialog->show();
+        QCOMPARE(dialog->pos(), centre(200, 100));
+
+        // A resize of the main window recentres the first dialog that keeps centred, and only that.
+        auto* second = new CenteredDialog(&window);
+        for (CenteredDialog* shown : {list, dialog, second}) {
+            shown->setFixedSize(200, 100);
+            shown->show();
+            shown->move(3, 4);
+        }
+        window.resize(700, 500);
+        QTRY_COMPARE(dialog->pos(), centre(200, 100));
+        QCOMPARE(second->pos(), QPoint(3, 4));
+        QCOMPARE(list->pos(), QPoint(3, 4));
     }
 
     void noticeRemembersTheChoiceOnlyFromClose()

@@ -38,12 +38,9 @@ class TestEncryption : public QObject
     static KeySetupResult DataFile(const QString& digest, const QString& wrappedKey)
     {
         FreshDataFile();
-        QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-        query.prepare("INSERT INTO tblSettings (PARAM1, PARAM2, PARAM3) VALUES (?, ?, ?)");
-        for (const QString& value : {digest, wrappedKey, IV_EMPTY})
-            query.addBindValue(value);
-        if (!wrappedKey.isNull() && !query.exec())
-            qFatal("cannot store the key row");
+        if (!wrappedKey.isNull())
+            Exec(QString("INSERT INTO tblSettings (PARAM1, PARAM2, PARAM3) VALUES ('%1', '%2', '%3')")
+                     .arg(digest, wrappedKey, IV_EMPTY));
         return Restart();
     }
 

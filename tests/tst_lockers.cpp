@@ -1,7 +1,8 @@
+// Lockers and the main window that lists them.
 #include "testsupport.h"
 
 #include "window/addlocker.h"
-#include "window/lockertypeselection.h"
+#include "window/lockermodel.h"
 #include "window/logindialog.h"
 #include "window/mainwindow.h"
 
@@ -19,6 +20,44 @@ class TestLockers : public QObject
 
 private slots:
     void init() { FreshDataFileWithKeys(); }
+
+    void keySetUpAtEachStart()
+    {
+        FreshDataFile();
+        delete new MainWindow; // a new file: keys made silently
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        delete new MainWindow;
+        QCOMPARE(seen.title, QString("Master Password"));
+        QCOMPARE(seen.text, QString("Master Password is not set, please set by clicking on "
+                                    "'Master Password' button."));
+        Exec("UPDATE tblSettings SET PARAM2 = 'not hex'");
+        AnswerNextMessageBox(&seen);
+        delete new MainWindow;
+        QCOMPARE(seen.title, QString("Error"));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
+    }
+
+    void lockerListShowsTypesInOrderWithIcons()
+    {
+        for (const auto& locker :
+             QList<QPair<QString, int>>{{"Zeta", 1}, {"Alpha", 3}, {"Cards", 2}, {"alpha", 1}, {"Odd", 7}})
+            InsertLocker(locker.first, locker.second);
+        AnswerNextMessageBox(nullptr); // no master password yet
+        MainWindow window;
+        QAbstractItemModel* model = Child<QTableView>(&window, "tableView")->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(ColumnTexts(model, LockerNameColumn),
+                 QStringList({"Zeta", "alpha", "Cards", "Alpha", "Odd"}));
+        auto icon = [&](int row, int column) {
+            return model->index(row, column).data(Qt::DecorationRole).value<QPixmap>().toImage();
+        };
+        QCOMPARE(icon(0, LockerNameColumn).size(), QSize(40, 40));
+        QVERIFY(icon(0, LockerNameColumn) != icon(2, LockerNameColumn));
+        QVERIFY(icon(4, LockerNameColumn).isNull());
+        QCOMPARE(icon(0, LockerUnlockColumn).size(), QSize(40, 40));
+    }
 
     void gateAndDelete()
     {
@@ -83,10 +122,7 @@ private slots:
     // Saving through the editor, then the store's own round trip and failures.
     void saving()
     {
-        LockerTypeSelection selection(nullptr);
-        Click(&selection, "pushNotes");
-        Click(&selection, "pushOk");
-        AddLocker adder(selection.type, nullptr);
+        AddLocker adder(3, nullptr);
         Click(&adder, "checkUserMasterPassWord");
         QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"notes"}), QString("Locker added successfully!"));
         // NULL secrets let COALESCE reach USE_MP.
