@@ -7,9 +7,9 @@
 
 void CheckTheme(MainWindow& window, bool dark)
 {
-    QFile sheet(dark ? ":/stylesheets/WindowsStyleSheet.txt" : ":/stylesheets/WindowsStyleSheetLight.txt");
-    QVERIFY(sheet.open(QIODevice::ReadOnly | QIODevice::Text) && sheet.size() > 0);
-    QCOMPARE(window.styleSheet(), QString(sheet.readAll()));
+    const QString sheet = ReadFile(QString(":/stylesheets/WindowsStyleSheet%1.txt").arg(dark ? "" : "Light"));
+    QVERIFY(!sheet.isEmpty());
+    QCOMPARE(window.styleSheet(), sheet);
     QCOMPARE(Child<QAction>(&window, "actionLight_Theme")->isEnabled(), dark);
     QCOMPARE(Child<QAction>(&window, "action_Dark_Theme")->isEnabled(), !dark);
 }

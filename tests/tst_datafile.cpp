@@ -68,6 +68,9 @@ private slots:
         MakeLocker("Later", "later pw");
         Exec("DELETE FROM tblId");
         window->OpenLocker(id, "Web", 1);
+        window->OpenLocker(id, "Web", 7); // a type without a list closes the open one
+        QVERIFY(!window->centralWidget());
+        window->OpenLocker(id, "Web", 1);
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
         QCOMPARE(ReadFile(DataFiles::ActivePath()), ReadFile(backup));
         QVERIFY(!QFile::exists(DataFiles::RollbackPath()));

@@ -39,8 +39,8 @@ private slots:
     }
 
     // Required fields in order, a name taken only within the locker, then an
-    // edit that changes the name and stores every other field back exactly as
-    // it was, text that looks like markup included.
+    // edit that stores every field back exactly as shown, text that looks like
+    // markup included.
     void saveAndEdit()
     {
         QFETCH(int, kind);
@@ -72,20 +72,23 @@ private slots:
         if (kind != 3)
             QCOMPARE(before.value("NOTES"), notes);
 
+        // The edit appends "2" to what the editor shows of each field: every column reads back so.
         const auto edit = MakeEditor(kind, locker);
         edit->SetEditMode(id);
-        QCOMPARE(Submit(edit.get(), "pushAdd", {"lineName"}, {"renamed"}),
-                 QString("%1 details updated successfully!").arg(noun));
+        for (QLineEdit* line : edit->findChildren<QLineEdit*>())
+            line->setText(line->text() + "2");
+        auto* text = Child<QTextEdit>(edit.get(), "textNotes");
+        text->setPlainText(text->toPlainText() + "2");
+        QCOMPARE(Submit(edit.get(), "pushAdd"), QString("%1 details updated successfully!").arg(noun));
         QVERIFY(EntryStore::Read(kind, id, &after));
-        before.insert("NAME", "renamed");
         before.remove("TIME_STAMP"); // the time of the save
-        // A note's rich text may be written anew; what it says stays the same.
+        // A note's rich text may be written anew; what it says is what counts.
         if (kind == 3) {
             for (EntryFields* fields : {&before, &after})
                 (*fields)["NOTES"] = QTextDocumentFragment::fromHtml(fields->value("NOTES")).toPlainText();
         }
         for (const QString& column : before.keys())
-            QCOMPARE(after.value(column), before.value(column));
+            QCOMPARE(after.value(column), before.value(column) + "2");
     }
 
     // An update of a row that is gone, and saves without usable keys, write nothing.

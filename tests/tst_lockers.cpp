@@ -26,9 +26,8 @@ private slots:
     {
         FreshDataFile();
         delete new MainWindow; // a new file: keys made silently
-        for (const auto& locker :
-             QList<QPair<QString, int>>{{"Zeta", 1}, {"Alpha", 3}, {"Cards", 2}, {"alpha", 1}, {"Odd", 7}})
-            InsertLocker(locker.first, locker.second);
+        for (const QString locker : {"Zeta 1", "Alpha 3", "Cards 2", "alpha 1", "Odd 7"}) // name and type
+            InsertLocker(locker.section(' ', 0, 0), locker.section(' ', 1).toInt());
         MessageBoxSeen seen;
         AnswerNextMessageBox(&seen);
         auto window = std::make_unique<MainWindow>();

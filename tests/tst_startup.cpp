@@ -65,9 +65,8 @@ private slots:
     {
         RunFirstStart();
         CDBManager& manager = CDBManager::GetInstance();
-        QSqlDatabase* first = &manager.GetDataBase();
-        QCOMPARE(&manager.GetDataBase(), first);
-        QVERIFY(first->isOpen());
+        QCOMPARE(&manager.GetDataBase(), &manager.GetDataBase()); // one connection, kept open
+        QVERIFY(manager.GetDataBase().isOpen());
 
         manager.CloseDataBase();
         manager.CloseDataBase(); // closing twice is harmless
