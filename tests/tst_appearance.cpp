@@ -69,7 +69,8 @@ private slots:
     void welcomeShowsUntilClosedWithBoxTicked()
     {
         MainWindow window;
-        // Left by Escape and by Close with the box ticked, then unticked: only the last stops it.
+        // Left by Escape with the box ticked, by Close unticked, then by Close ticked: only the last stops
+        // it.
         using Leave = std::tuple<bool, bool, QString>; // tick, escape, stored afterwards
         for (const auto& [tick, escape, storedAfter] :
              {Leave{true, true, ""}, {false, false, ""}, {true, false, "0"}}) {

@@ -108,9 +108,10 @@ private slots:
         AddEditBankID card(locker, &mainWindow);
         QCOMPARE(Submit(&card, "pushAdd", {"lineName"}, {"Visa"}),
                  QString("Error occurred while adding new ID."));
-        const QString rows =
+        // Cards, then web IDs with the one row as it was.
+        const QString stored =
             "SELECT (SELECT COUNT(*) FROM tblId2) || '/' || COUNT(*) || '/' || ID || '/' || PASSWORD";
-        QCOMPARE(QueryValue(rows + " FROM tblId").toString(), "0/1/" + row);
+        QCOMPARE(QueryValue(stored + " FROM tblId").toString(), "0/1/" + row);
     }
 
     void generateFillsWebPasswordOnlyWhenTaken()
