@@ -4,19 +4,37 @@
 // Data files and rows that the tests make themselves; no widgets, so the core
 // tests can use them too.
 
+#include "testenvironment.h"
+
 #include "core/DBManager.h"
+#include "core/botanadapter.h"
 #include "core/constants.h"
 #include "core/firststart.h"
 #include "core/keysetup.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
 
-#include <QDir>
-#include <QSettings>
-#include <QSqlQuery>
-#include <QtTest>
+#include <QtSql>
 
+// Named with the namespace by the programs in tools/; the tests use the names plainly.
 namespace TestSupport {
+
+inline QSettings* UserSettings()
+{
+    return Utility::GetInstance().settings;
+}
+
+inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
 
 // Closes the connection, empties the settings store and the data folder, and
 // runs the first start again: a fresh data file with its five tables.
@@ -24,7 +42,7 @@ inline void FreshDataFile()
 {
     CDBManager::GetInstance().CloseDataBase();
     QDir(QDir::homePath() + "/.kestrova").removeRecursively();
-    Utility::GetInstance().settings->clear();
+    UserSettings()->clear();
     Utility::GetInstance().sessionLockerIds.clear();
     RunFirstStart();
 }
@@ -44,21 +62,15 @@ inline void Exec(const QString& sql)
 inline QVariant QueryValue(const QString& sql)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    if (!query.exec(sql) || !query.next())
-        return QVariant();
-    return query.value(0);
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
 }
 
 // A bare locker row made straight in the data file; returns its ID.
 inline QString InsertLocker(const QString& name, int type)
 {
-    QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES (?, ?, 'k', '', 0)");
-    query.addBindValue(name);
-    query.addBindValue(type);
-    if (!query.exec())
-        qFatal("cannot add a locker");
-    return query.lastInsertId().toString();
+    Exec(QString("INSERT INTO tblLocker (NAME, TYPE, KEY, NOTES, USE_MP) VALUES ('%1', %2, 'k', '', 0)")
+             .arg(name, QString::number(type)));
+    return QueryValue("SELECT MAX(ID) FROM tblLocker").toString();
 }
 
 // A locker with its own password (question "q", answer "a"), or one that uses
@@ -71,12 +83,8 @@ inline QString MakeLocker(const QString& name, const QString& password, int type
     return added ? QueryValue("SELECT MAX(ID) FROM tblLocker").toString() : QString();
 }
 
-// The digest is hex, safe to put in the statement.
-inline void SetMasterPassword(const QString& password)
-{
-    Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex(password) + "'");
-}
-
 } // namespace TestSupport
+
+using namespace TestSupport;
 
 #endif // DATAFIXTURES_H

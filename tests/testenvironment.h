@@ -4,7 +4,6 @@
 // Each test program runs in a HOME of its own, so no test reads or writes a
 // real user's settings or data folder.
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The core tests link no widgets: they get a core application and no resources.
@@ -14,7 +13,6 @@
     Q_INIT_RESOURCE(resources);                                                                      \
     QApplication app(argc, argv)
 #else
-#include <QCoreApplication>
 #define KESTROVA_TEST_APPLICATION(app) QCoreApplication app(argc, argv)
 #endif
 

@@ -1,17 +1,12 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-// Answering modal dialogs from the test, on top of the data fixtures.
+// Finding, filling and clicking widgets, and answering modal dialogs from the
+// test, on top of the data fixtures.
 
 #include "datafixtures.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QDialog>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTimer>
+#include <QtWidgets>
 
 #include <functional>
 
@@ -26,28 +21,23 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == skip) {
-            if (deadline.hasExpired()) {
-                timer->stop();
-                timer->deleteLater();
-                QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
-            }
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        const bool none = !modal || modal == skip;
+        if (none && !deadline.hasExpired())
             return;
-        }
         timer->stop();
         timer->deleteLater();
-        QPointer<QWidget> answered(modal);
+        if (none)
+            return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         handler(modal);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
-        auto* dialog = qobject_cast<QDialog*>(answered.data());
+        auto* dialog = qobject_cast<QDialog*>(modal.data());
         if (QTest::currentTestFailed() && dialog && dialog->isVisible())
             dialog->reject();
     });
-    timer->start();
+    timer->start(10);
 }
 
 struct MessageBoxSeen
@@ -59,23 +49,61 @@ struct MessageBoxSeen
 };
 
 // Answers the next message box with `button` and records what it said.
-inline void AnswerNextMessageBox(MessageBoxSeen* seen,
-                                 QMessageBox::StandardButton button = QMessageBox::Ok)
+inline void AnswerNextMessageBox(MessageBoxSeen* seen, QMessageBox::StandardButton button = QMessageBox::Ok)
 {
     OnNextModal([seen, button](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        QVERIFY2(box, qPrintable(QString("expected a message box, got ") +
-                                 widget->metaObject()->className()));
-        if (seen) {
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
-            seen->format = box->textFormat();
-        }
-        QAbstractButton* answer = box->button(button);
-        QVERIFY(answer);
-        answer->click();
+        QVERIFY2(box, widget->metaObject()->className());
+        if (seen)
+            *seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
+        QVERIFY(box->button(button));
+        box->button(button)->click();
     });
+}
+
+template <class T = QLineEdit> T* Child(QObject* parent, const QString& name)
+{
+    return parent->findChild<T*>(name);
+}
+
+// Clicks the named button; false when there is none.
+inline bool Click(QWidget* dialog, const QString& button)
+{
+    return QMetaObject::invokeMethod(Child<QAbstractButton>(dialog, button), "click");
+}
+
+// Sets the named line edits to `texts` in order, clicks `button` and returns
+// the text of the message box that follows.
+inline QString Submit(QWidget* dialog, const QString& button, const QStringList& lines = {},
+                      const QStringList& texts = {})
+{
+    for (int i = 0; i < texts.size(); ++i)
+        Child(dialog, lines[i])->setText(texts[i]);
+    MessageBoxSeen seen;
+    AnswerNextMessageBox(&seen);
+    Click(dialog, button);
+    return seen.text;
+}
+
+// The web-ID editor's required fields, in the order it asks for them.
+const QStringList WebIdLines = {"lineName", "lineURL", "lineUser", "linePassword"};
+
+inline QStringList ColumnTexts(const QAbstractItemModel* model, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+// Clicks a cell of the shown list and returns what the clipboard holds afterwards.
+inline QString ClickCell(QTableView* view, int row, int column)
+{
+    view->window()->show();
+    QGuiApplication::clipboard()->setText("before");
+    const QRect cell = view->visualRect(view->model()->index(row, column));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    return QGuiApplication::clipboard()->text();
 }
 
 } // namespace TestSupport

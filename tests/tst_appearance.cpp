@@ -1,56 +1,18 @@
 // Themes, the settings dialog, the welcome dialog and the pictures they show.
-#include "testenvironment.h"
 #include "testsupport.h"
 
 #include "window/lockermodel.h"
 #include "window/mainwindow.h"
 #include "window/welcomedialog.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QDialogButtonBox>
-#include <QDirIterator>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QTableView>
-
-using namespace TestSupport;
-
-namespace {
-
-QSettings* Settings()
-{
-    return Utility::GetInstance().settings;
-}
-
-QString Sheet(bool dark)
-{
-    QFile file(dark ? ":/stylesheets/WindowsStyleSheet.txt" : ":/stylesheets/WindowsStyleSheetLight.txt");
-    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString(file.readAll()) : QString();
-}
-
 void CheckTheme(MainWindow& window, bool dark)
 {
-    QVERIFY(!Sheet(dark).isEmpty());
-    QCOMPARE(window.styleSheet(), Sheet(dark));
-    QCOMPARE(window.findChild<QAction*>("actionLight_Theme")->isEnabled(), dark);
-    QCOMPARE(window.findChild<QAction*>("action_Dark_Theme")->isEnabled(), !dark);
+    const QString sheet = ReadFile(QString(":/stylesheets/WindowsStyleSheet%1.txt").arg(dark ? "" : "Light"));
+    QVERIFY(!sheet.isEmpty());
+    QCOMPARE(window.styleSheet(), sheet);
+    QCOMPARE(Child<QAction>(&window, "actionLight_Theme")->isEnabled(), dark);
+    QCOMPARE(Child<QAction>(&window, "action_Dark_Theme")->isEnabled(), !dark);
 }
-
-// Runs Tools > Settings and answers the dialog with `answer`.
-void RunSettings(MainWindow& window, std::function<void(QWidget*)> answer)
-{
-    OnNextModal(answer);
-    window.findChild<QAction*>("action_Settings")->trigger();
-}
-
-QAbstractButton* Button(QWidget* dialog, QDialogButtonBox::StandardButton which)
-{
-    return dialog->findChild<QDialogButtonBox*>("buttonBox")->button(which);
-}
-
-} // namespace
 
 class TestAppearance : public QObject
 {
@@ -60,114 +22,72 @@ private slots:
     // Every window starts on a fresh store, so the first one finds no keys and asks nothing.
     void init() { FreshDataFile(); }
 
-    void themeChoicePersistsAndAppliesAtStart_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("fresh store") << QVariant() << "" << true;
-        QTest::newRow("Light Theme") << QVariant() << "actionLight_Theme" << false;
-        QTest::newRow("Dark Theme") << QVariant(1) << "action_Dark_Theme" << true;
-        QTest::newRow("other values are light") << QVariant(7) << "" << false;
-    }
-
-    void themeChoicePersistsAndAppliesAtStart()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, action);
-        QFETCH(bool, dark);
-        if (stored.isValid())
-            Settings()->setValue("display_theme", stored);
-        {
-            MainWindow first;
-            if (!action.isEmpty())
-                first.findChild<QAction*>(action)->trigger();
-            CheckTheme(first, dark);
-        }
-        AnswerNextMessageBox(nullptr); // no master password set
-        MainWindow next;
-        CheckTheme(next, dark);
-    }
-
-    void settingsCancelKeepsThemeAndOkApplies()
+    // The theme from the settings dialog and the View menu, applied at the next start.
+    void themeAndUnlockColumn()
     {
         MainWindow window;
+        CheckTheme(window, true); // a fresh store is dark
         // A locker whose marker says its password is saved: it opens without a login.
         const QString id = InsertLocker("web", 1);
-        ExecQuery("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
+        Exec("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
         window.ReloadLockerList();
-        auto* view = window.findChild<QTableView*>("tableView");
-        const QModelIndex unlock = view->model()->index(0, LockerUnlockColumn);
-        emit view->clicked(unlock);
-        QVERIFY(window.centralWidget()); // the column opens the locker while shown
-        window.findChild<QAction*>("action_Close_Locker")->trigger();
-
-        RunSettings(window, [](QWidget* dialog) {
-            QVERIFY(dialog->findChild<QRadioButton*>("radioDarkTheme")->isChecked());
-            QVERIFY(dialog->findChild<QCheckBox*>("checkUnlockButton")->isChecked());
-            dialog->findChild<QRadioButton*>("radioLightTheme")->setChecked(true);
-            Button(dialog, QDialogButtonBox::Cancel)->click();
-        });
-        CheckTheme(window, true);
-        QVERIFY(!Settings()->contains("display_theme"));
-
-        Settings()->setValue("err_msg_4", 1); // silenced notices do not silence "More Info..."
-        RunSettings(window, [](QWidget* dialog) {
-            QString notice;
-            OnNextModal([&notice](QWidget* help) { notice = help->windowTitle(), help->close(); }, dialog);
-            dialog->findChild<QPushButton*>("pushHelp")->click();
-            QCOMPARE(notice, QString("Unlock Button"));
-            dialog->findChild<QRadioButton*>("radioLightTheme")->setChecked(true);
-            dialog->findChild<QCheckBox*>("checkUnlockButton")->setChecked(false);
-            Button(dialog, QDialogButtonBox::Ok)->click();
-        });
-        CheckTheme(window, false);
-        QCOMPARE(Settings()->value("show_unlock_button").toInt(), 0);
-        QVERIFY(unlock.data(Qt::DecorationRole).isNull());
+        auto* view = Child<QTableView>(&window, "tableView");
         emit view->clicked(view->model()->index(0, LockerUnlockColumn));
-        QVERIFY(!window.centralWidget());
-    }
+        QVERIFY(window.centralWidget()); // the column opens the locker while shown
+        window.on_action_Close_Locker_triggered();
 
-    void welcomeShowsUntilClosedWithBoxTicked_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("tick");
-        QTest::addColumn<bool>("escape");
-        QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("Close unticked") << QVariant() << false << false << "";
-        QTest::newRow("Close ticked") << QVariant() << true << false << "0";
-        QTest::newRow("Escape ticked") << QVariant() << true << true << "";
-        QTest::newRow("any other value shows") << QVariant(5) << true << false << "0";
-        QTest::newRow("0 shows nothing") << QVariant(0) << false << false << "0";
+        OnNextModal([](QWidget* dialog) {
+            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
+            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Cancel)->click();
+        });
+        window.on_action_Settings_triggered();
+        CheckTheme(window, true);
+        QVERIFY(!UserSettings()->contains("display_theme"));
+
+        OnNextModal([](QWidget* dialog) {
+            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
+            Child<QCheckBox>(dialog, "checkUnlockButton")->setChecked(false);
+            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+        });
+        window.on_action_Settings_triggered();
+        CheckTheme(window, false);
+        QCOMPARE(UserSettings()->value("show_unlock_button").toInt(), 0);
+        const QModelIndex unlock = view->model()->index(0, LockerUnlockColumn);
+        QVERIFY(unlock.data(Qt::DecorationRole).isNull());
+        emit view->clicked(unlock);
+        QVERIFY(!window.centralWidget());
+
+        window.on_action_Dark_Theme_triggered();
+        CheckTheme(window, true);
+        AnswerNextMessageBox(nullptr); // no master password set
+        CheckTheme(*std::make_unique<MainWindow>(), true);
+        UserSettings()->setValue("display_theme", 7); // anything but 0 is light
+        AnswerNextMessageBox(nullptr);
+        CheckTheme(*std::make_unique<MainWindow>(), false);
     }
 
     void welcomeShowsUntilClosedWithBoxTicked()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, tick);
-        QFETCH(bool, escape);
-        QFETCH(QString, storedAfter);
-        if (stored.isValid())
-            Settings()->setValue("FIRST_TIME_START", stored);
-        QCOMPARE(WelcomeDialog::ShowsAtStart(), stored != 0);
-        if (stored == 0)
-            return;
-
         MainWindow window;
-        bool shown = false;
-        OnNextModal([&](QWidget* dialog) {
-            shown = qobject_cast<WelcomeDialog*>(dialog) &&
-                    dialog->windowFlags().testFlag(Qt::FramelessWindowHint);
-            dialog->findChild<QCheckBox*>("checkBox")->setChecked(tick);
-            if (escape)
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            else
-                dialog->findChild<QPushButton*>("pushClose")->click();
-        });
-        window.ShowWelcomeDialog();
-        QVERIFY(shown);
-        QCOMPARE(Settings()->value("FIRST_TIME_START").toString(), storedAfter);
-        QCOMPARE(WelcomeDialog::ShowsAtStart(), storedAfter != "0");
+        // Left by Escape with the box ticked, by Close unticked, then by Close ticked: only the last stops
+        // it.
+        using Leave = std::tuple<bool, bool, QString>; // tick, escape, stored afterwards
+        for (const auto& [tick, escape, storedAfter] :
+             {Leave{true, true, ""}, {false, false, ""}, {true, false, "0"}}) {
+            QVERIFY(WelcomeDialog::ShowsAtStart());
+            bool shown = false;
+            OnNextModal([&, tick = tick, escape = escape](QWidget* dialog) {
+                shown = qobject_cast<WelcomeDialog*>(dialog);
+                Child<QCheckBox>(dialog, "checkBox")->setChecked(tick);
+                escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(Click(dialog, "pushClose"));
+            });
+            window.ShowWelcomeDialog();
+            QVERIFY(shown);
+            QCOMPARE(UserSettings()->value("FIRST_TIME_START").toString(), storedAfter);
+        }
+        QVERIFY(!WelcomeDialog::ShowsAtStart());
+        UserSettings()->setValue("FIRST_TIME_START", 5);
+        QVERIFY(WelcomeDialog::ShowsAtStart()); // any value but 0
     }
 
     // Every picture path in the forms, the code and the style sheets.

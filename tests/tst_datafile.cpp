@@ -1,19 +1,10 @@
 // Backup, restore, share and the choice of the data file, through the Tools
 // menu and Qt's own file dialogs.
-#include "testenvironment.h"
 #include "testsupport.h"
 
-#include "core/botanadapter.h"
 #include "core/datafiles.h"
 #include "core/keyrowstore.h"
 #include "window/mainwindow.h"
-
-#include <QAction>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTableView>
-
-using namespace TestSupport;
 
 Q_DECLARE_METATYPE(RestoreResult)
 
@@ -24,17 +15,6 @@ class TestDataFile : public QObject
     std::unique_ptr<MainWindow> window;
 
     static QString Home(const QString& name) { return QDir::homePath() + "/" + name; }
-    static QByteArray Bytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static void Write(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-
     // Triggers the action, selects `path` in its file dialog and returns the message box that follows.
     MessageBoxSeen Trigger(const char* action, const QString& path)
     {
@@ -44,11 +24,11 @@ class TestDataFile : public QObject
             QVERIFY(dialog);
             AnswerNextMessageBox(&seen);
             // selectFile leaves a focused name field alone, as it would what the user typed.
-            dialog->findChild<QLineEdit*>("fileNameEdit")->clearFocus();
+            Child(dialog, "fileNameEdit")->clearFocus();
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own, which checks the choice
         });
-        window->findChild<QAction*>(action)->trigger();
+        Child<QAction>(window.get(), action)->trigger();
         return seen;
     }
 
@@ -69,7 +49,7 @@ private slots:
         FreshDataFileWithKeys();
         QVERIFY(KeyRowStore::ChangeMasterPassword(Utility::Md5Hex("master"))); // no box at start
         for (const char* notice : {"err_msg_5", "err_msg_6", "err_msg_7"})
-            Utility::GetInstance().settings->setValue(notice, 1);
+            UserSettings()->setValue(notice, 1);
         window = std::make_unique<MainWindow>();
     }
     void cleanup() { window.reset(); }
@@ -92,7 +72,7 @@ private slots:
         QVERIFY(!window->centralWidget());
         window->OpenLocker(id, "Web", 1);
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
-        QCOMPARE(Bytes(DataFiles::ActivePath()), Bytes(backup));
+        QCOMPARE(ReadFile(DataFiles::ActivePath()), ReadFile(backup));
         QVERIFY(!QFile::exists(DataFiles::RollbackPath()));
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
         QVERIFY(!window->centralWidget());
@@ -119,14 +99,14 @@ private slots:
         QFETCH(QString, backup);
         QFETCH(bool, rollbackBlocked);
         QFETCH(RestoreResult, result);
-        Write(Home("junk"), "junk");
+        WriteFile(Home("junk"), "junk");
         // A folder in the way, which no delete or copy can replace.
         if (rollbackBlocked)
             QVERIFY(QDir().mkpath(DataFiles::RollbackPath() + "/kept"));
-        const QByteArray before = Bytes(DataFiles::ActivePath());
+        const QByteArray before = ReadFile(DataFiles::ActivePath());
         QString error;
         QCOMPARE(DataFiles::Restore(Home(backup), &error), result);
-        QCOMPARE(Bytes(DataFiles::ActivePath()), before);
+        QCOMPARE(ReadFile(DataFiles::ActivePath()), before);
         QCOMPARE(QFileInfo::exists(DataFiles::RollbackPath() + "/kept"), rollbackBlocked);
         QCOMPARE(QFileInfo::exists(DataFiles::RollbackPath()), rollbackBlocked);
         QCOMPARE(error.isEmpty(), !rollbackBlocked);
@@ -162,17 +142,17 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         const QString foreign = Home("foreign.kvd");
-        Write(foreign, bytes);
+        WriteFile(foreign, bytes);
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains("not a Kestrova data file"), qPrintable(seen.text));
-        QCOMPARE(window->findChild<QTableView*>("tableView")->model()->rowCount(), 0);
+        QCOMPARE(Child<QTableView>(window.get(), "tableView")->model()->rowCount(), 0);
 
         MessageBoxSeen atStart; // the same at the next start
         AnswerNextMessageBox(&atStart);
         Restart();
         QCOMPARE(atStart.text, seen.text);
-        QCOMPARE(Bytes(foreign), bytes);
+        QCOMPARE(ReadFile(foreign), bytes);
     }
 };
 

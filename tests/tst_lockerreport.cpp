@@ -1,4 +1,3 @@
-#include "testenvironment.h"
 #include "testsupport.h"
 
 #include "core/entrystore.h"
@@ -6,46 +5,30 @@
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QProcess>
-#include <QTableView>
-#include <QTextDocument>
-
-using namespace TestSupport;
-
 class TestLockerReport : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<MainWindow> window;
     QTemporaryDir folders;
-    QString bankId;
 
     // File > Export on the named locker into `folder`; gives the closing message.
     QString Export(const QString& locker, const QString& folder)
     {
-        auto* view = window->findChild<QTableView*>("tableView");
-        const QModelIndex first = view->model()->index(0, LockerNameColumn);
+        auto* view = Child<QTableView>(window.get(), "tableView");
         view->setCurrentIndex(
-            view->model()->match(first, Qt::DisplayRole, locker, 1, Qt::MatchExactly).value(0));
-        QString closing;
+            view->model()->index(ColumnTexts(view->model(), LockerNameColumn).indexOf(locker), 0));
+        MessageBoxSeen closing;
         OnNextModal([&](QWidget* question) {
             qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
             OnNextModal([&](QWidget* chooser) { // typed, as the folder view fills in only later
-                chooser->findChild<QLineEdit*>("fileNameEdit")->setText(folder);
+                Child(chooser, "fileNameEdit")->setText(folder);
                 QMetaObject::invokeMethod(chooser, "accept");
-                OnNextModal([&](QWidget* notice) {
-                    notice->findChild<QAbstractButton*>("pushButton")->click();
-                    OnNextModal([&](QWidget* box) {
-                        closing = qobject_cast<QMessageBox*>(box)->text();
-                        box->close();
-                    });
-                });
+                AnswerNextMessageBox(&closing);
             });
         });
-        window->findChild<QAction*>("actionExport")->trigger();
-        return closing;
+        window->on_actionExport_triggered();
+        return closing.text;
     }
 
 private slots:
@@ -54,20 +37,26 @@ private slots:
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "needs poppler-utils");
         FreshDataFileWithKeys();
+        UserSettings()->setValue("err_msg_1", 1); // silences the notice before the report
         QVERIFY(EntryStore::Add(1, MakeLocker("Wö<&>\"x\"", "a<b&c", 1, true),
                                 {{"NAME", "Mail & more"},
                                  {"URL", "https://x.org/?a=1&b=<2>"},
                                  {"USER_NAME", "me \"you\""},
                                  {"PASSWORD", "p<w>&d"},
                                  {"NOTES", "n1\r\nn2 ü"}}));
-        bankId = MakeLocker("Bank/../cards", "pw", 2, true);
-        QVERIFY(EntryStore::Add(2, bankId,
+        const QString bank = MakeLocker("Bank/../cards", "pw", 2, true);
+        QVERIFY(EntryStore::Add(2, bank,
                                 {{"NAME", "Visa <gold>"}, {"CARD_NUMBER", "4111  1111"}, {"CODE", "<7>"}}));
         QTextDocument note; // stored as the note editor's HTML
         note.setPlainText("<b>Dear</b> diary,\n  indented & \"quoted\"\nБлок");
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
         MakeLocker("..", "pw", 1, true);
+        // pdftotext folds runs of blanks, so they are checked in the laid-out document.
+        LockerReport report;
+        QVERIFY(report.Read(2, bank));
+        note.setHtml(report.Html());
+        QVERIFY2(note.toPlainText().contains("Card Number: 4111  1111"), qPrintable(note.toPlainText()));
         AnswerNextMessageBox(nullptr); // no master password yet
         window = std::make_unique<MainWindow>();
     }
@@ -111,14 +100,13 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, lines);
         const QString folder = folders.filePath(QTest::currentDataTag());
-        QFile earlier(folder + "/" + file); // an earlier report, to be replaced
-        QVERIFY(QDir().mkpath(folder) && earlier.open(QIODevice::WriteOnly) && earlier.write("old") == 3);
-        earlier.close();
+        QVERIFY(QDir().mkpath(folder));
+        WriteFile(folder + "/" + file, "old"); // an earlier report, to be replaced
 
         QVERIFY(Export(locker, folder).startsWith("Data exported. "));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{file});
         QProcess pdftotext;
-        pdftotext.start("pdftotext", {"-enc", "UTF-8", earlier.fileName(), "-"});
+        pdftotext.start("pdftotext", {"-enc", "UTF-8", folder + "/" + file, "-"});
         QVERIFY(pdftotext.waitForFinished());
         // NFKC unfolds the ligatures ("ﬁ") of the layout.
         const QString text =
@@ -130,16 +118,6 @@ private slots:
             at = found + line.size();
         }
         QCOMPARE(text.mid(at).trimmed(), QString("1")); // the page number
-    }
-
-    // pdftotext folds runs of blanks, so they are checked in the laid-out document.
-    void blanksKept()
-    {
-        LockerReport report;
-        QVERIFY(report.Read(2, bankId));
-        QTextDocument document;
-        document.setHtml(report.Html());
-        QVERIFY(document.toPlainText().contains("Card Number: 4111  1111"));
     }
 
     // Even root cannot write into /proc, nor over a folder that holds the report's name.

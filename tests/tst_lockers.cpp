@@ -1,43 +1,58 @@
-#include "testenvironment.h"
+// Lockers and the main window that lists them.
 #include "testsupport.h"
 
-
-#include "core/botanadapter.h"
 #include "window/addlocker.h"
-#include "window/lockertypeselection.h"
+#include "window/lockermodel.h"
 #include "window/logindialog.h"
 #include "window/mainwindow.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
-
-using namespace TestSupport;
-
+const QStringList LockerLines = {"lineName", "lineSecretQuestion", "lineSecretAnswer", "linePassword",
+                                 "lineRepeatPassword"};
 
 class TestLockers : public QObject
 {
     Q_OBJECT
 
-    template <class T = QLineEdit> T* Child(QWidget* w, const char* name) { return w->findChild<T*>(name); }
-    void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
-    QString Key(QString id) { return QueryValue("SELECT KEY FROM tblLocker WHERE ID = " + id).toString(); }
-
-    // Fills the editor's fields in form order, presses Add/Update and returns the box's text.
-    QString Save(QWidget* editor, const QStringList& texts)
+    static QString Key(QString id)
     {
-        const char* fields[] = {"Name", "SecretQuestion", "SecretAnswer", "Password", "RepeatPassword"};
-        for (int i = 0; i < texts.size(); ++i)
-            Child(editor, qPrintable(QString("line") + fields[i]))->setText(texts[i]);
-        MessageBoxSeen seen;
-        AnswerNextMessageBox(&seen);
-        Click(editor, "pushAdd");
-        return seen.text;
+        return QueryValue("SELECT KEY FROM tblLocker WHERE ID = " + id).toString();
     }
 
 private slots:
     void init() { FreshDataFileWithKeys(); }
+
+    // The key set-up's message at each start, and the locker list in type order with its icons.
+    void startUp()
+    {
+        FreshDataFile();
+        delete new MainWindow; // a new file: keys made silently
+        for (const QString locker : {"Zeta 1", "Alpha 3", "Cards 2", "alpha 1", "Odd 7"}) // name and type
+            InsertLocker(locker.section(' ', 0, 0), locker.section(' ', 1).toInt());
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        auto window = std::make_unique<MainWindow>();
+        QCOMPARE(seen.title, QString("Master Password"));
+        QCOMPARE(seen.text, QString("Master Password is not set, please set by clicking on "
+                                    "'Master Password' button."));
+        QAbstractItemModel* model = Child<QTableView>(window.get(), "tableView")->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(ColumnTexts(model, LockerNameColumn),
+                 QStringList({"Zeta", "alpha", "Cards", "Alpha", "Odd"}));
+        auto icon = [&](int row, int column) {
+            return model->index(row, column).data(Qt::DecorationRole).value<QPixmap>().toImage();
+        };
+        QCOMPARE(icon(0, LockerNameColumn).size(), QSize(40, 40));
+        QVERIFY(icon(0, LockerNameColumn) != icon(2, LockerNameColumn));
+        QVERIFY(icon(4, LockerNameColumn).isNull());
+        QCOMPARE(icon(0, LockerUnlockColumn).size(), QSize(40, 40));
+
+        Exec("UPDATE tblSettings SET PARAM2 = 'not hex'");
+        AnswerNextMessageBox(&seen);
+        window = std::make_unique<MainWindow>();
+        QCOMPARE(seen.title, QString("Error"));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
+    }
 
     void gateAndDelete()
     {
@@ -65,16 +80,16 @@ private slots:
         window.OpenLocker(saved, fields.name, 1);
         QWidget* list = window.centralWidget();
         QTRY_VERIFY(list->isVisible());
-        QTest::keyClick(list->findChild<QLineEdit*>("lineEdit"), Qt::Key_Escape);
+        QTest::keyClick(Child(list, "lineEdit"), Qt::Key_Escape);
         QVERIFY(list->isVisible()); // the embedded list is no dialog to leave
-        auto* view = window.findChild<QTableView*>("tableView");
-        for (const bool opened : {false, true}) {
+        auto* view = Child<QTableView>(&window, "tableView");
+        for (const int left : {1, 0}) {
             view->setCurrentIndex(view->model()->index(0, 0));
             AnswerNextMessageBox(nullptr, QMessageBox::Yes);
-            window.findChild<QAction*>("actionDelete_Locker")->trigger();
-            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), opened ? 0 : 1);
-            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), opened ? 0 : 1);
-            QCOMPARE(window.centralWidget(), opened ? nullptr : list);
+            window.on_actionDelete_Locker_triggered();
+            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), left);
+            QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblId").toInt(), left);
+            QCOMPARE(window.centralWidget(), left ? list : nullptr);
         }
     }
 
@@ -95,24 +110,21 @@ private slots:
         QFETCH(QStringList, texts);
         MakeLocker("taken", "pw");
         AddLocker editor(1, nullptr);
-        QCOMPARE(Save(&editor, texts), QString(QTest::currentDataTag()));
+        QCOMPARE(Submit(&editor, "pushAdd", LockerLines, texts), QString(QTest::currentDataTag()));
         QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker").toInt(), 1);
     }
 
     // Saving through the editor, then the store's own round trip and failures.
     void saving()
     {
-        LockerTypeSelection selection(nullptr);
-        Click(&selection, "pushNotes");
-        Click(&selection, "pushOk");
-        AddLocker adder(selection.type, nullptr);
+        AddLocker adder(3, nullptr);
         Click(&adder, "checkUserMasterPassWord");
-        QCOMPARE(Save(&adder, {"notes"}), QString("Locker added successfully!"));
+        QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"notes"}), QString("Locker added successfully!"));
         // NULL secrets let COALESCE reach USE_MP.
         const QString mp = "SELECT COALESCE(PASSWORD, SECRET_QUESTION, SECRET_ANSWER, USE_MP) FROM tblLocker";
         QCOMPARE(QueryValue(mp).toString(), "1");
         adder.SetEditMode(MakeLocker("bank", "pw", 2, true)); // an update never writes the type
-        QCOMPARE(Save(&adder, {"bank 2"}), QString("Locker updated successfully!"));
+        QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"bank 2"}), QString("Locker updated successfully!"));
         QCOMPARE(QueryValue("SELECT GROUP_CONCAT(NAME || TYPE) FROM tblLocker").toString(), "notes3,bank 22");
 
         const QString name = "O'Brien's \"box\" 100% _sure_; DROP TABLE tblLocker; -- ключ 鍵";
@@ -152,15 +164,15 @@ private slots:
         const QString id = MakeLocker("l", master ? QString() : "Secret");
         if (!master) { // the forgotten password shows for the answer, case and all
             LoginDialog forgot(id, nullptr);
+            auto* label = Child<QLabel>(&forgot, "labelQuestion");
             Click(&forgot, "checkBox");
             Child(&forgot, "lineAnswer")->setText("A");
             Click(&forgot, "pushLogin");
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->text(), QString("Question: q"));
-            // Stored text is never taken for markup.
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), QString("Question: q"));
+            QCOMPARE(label->textFormat(), Qt::PlainText); // stored text is never taken for markup
             Child(&forgot, "lineAnswer")->setText("a");
             Click(&forgot, "pushLogin");
-            QCOMPARE(Child<QLabel>(&forgot, "labelQuestion")->text(), QString("Your password is \nSecret"));
+            QCOMPARE(label->text(), QString("Your password is \nSecret"));
         }
         LoginDialog refused(id, nullptr);
         refused.show();
@@ -169,7 +181,7 @@ private slots:
             QVERIFY(refused.isVisible());
             Click(&refused, "pushLogin");
             QCOMPARE(Child<QLabel>(&refused, "labelPassword")->text(), QString("FAILED ATTEMPT (%1)").arg(n));
-            SetMasterPassword("master");
+            Exec("UPDATE tblSettings SET PARAM1 = '" + Utility::Md5Hex("master") + "'");
             Child(&refused, "linePassword")->setText(master ? "Secret" : "master");
         }
         QVERIFY(!refused.isVisible() && !refused.loggedIn);

@@ -1,36 +1,16 @@
-#include "testenvironment.h"
 #include "testsupport.h"
 
-#include "core/botanadapter.h"
 #include "window/mainwindow.h"
 #include "window/masterpasswordmanager.h"
 
-#include <QLineEdit>
-
-using namespace TestSupport;
-
-namespace {
-
-const QString KEY_ROW = "SELECT PARAM1 || '/' || PARAM2 || '/' || PARAM3 FROM tblSettings";
+const QStringList PasswordLines = {"lineCurrentPassword", "lineNewPassword", "lineConfirmNewPassword"};
 
 QStringList KeyRow()
 {
-    return QueryValue(KEY_ROW).toString().split('/');
+    return QueryValue("SELECT PARAM1 || '/' || PARAM2 || '/' || PARAM3 FROM tblSettings")
+        .toString()
+        .split('/');
 }
-
-// Fills current, new and confirm, presses Change and returns what the message box said.
-QString Change(QWidget& dialog, const QStringList& fields)
-{
-    int i = 0;
-    for (const char* name : {"lineCurrentPassword", "lineNewPassword", "lineConfirmNewPassword"})
-        dialog.findChild<QLineEdit*>(name)->setText(fields.value(i++));
-    MessageBoxSeen seen;
-    AnswerNextMessageBox(&seen);
-    dialog.findChild<QAbstractButton*>("pushChange")->click();
-    return seen.text;
-}
-
-} // namespace
 
 class TestMasterPassword : public QObject
 {
@@ -51,8 +31,9 @@ private slots:
         const QStringList failed = {"abc", "new", "new", "Error occurred while updating password."};
         QTest::newRow("key not re-wrapped") << failed + QStringList{"forget keys"};
         QTest::newRow("write refused") << failed + QStringList{"PRAGMA query_only = ON"};
-        QTest::newRow("write ignored") << failed + QStringList{"CREATE TRIGGER t BEFORE UPDATE ON tblSettings "
-                                                                "BEGIN SELECT RAISE(IGNORE); END"};
+        QTest::newRow("write ignored")
+            << failed + QStringList{"CREATE TRIGGER t BEFORE UPDATE ON tblSettings "
+                                    "BEGIN SELECT RAISE(IGNORE); END"};
     }
     void changeFromTheMenu()
     {
@@ -60,31 +41,35 @@ private slots:
         FreshDataFileWithKeys();
         BotanAdapter& adapter = BotanAdapter::GetInstance();
         const QString cipher = adapter.Encrypt("Grüße aus Zürich");
+        const QString locker = MakeLocker("Bank", QString()); // one that uses the master password
         MasterPasswordManager first(nullptr);
-        QVERIFY(!first.findChild<QLineEdit*>("lineCurrentPassword")->isEnabled());
-        QCOMPARE(Change(first, {"ignored", "abc", "abc"}), QString("Password changed successfully."));
+        QVERIFY(!Child(&first, "lineCurrentPassword")->isEnabled());
+        QCOMPARE(Submit(&first, "pushChange", PasswordLines, {"ignored", "abc", "abc"}),
+                 QString("Password changed successfully."));
         const QStringList keys = KeyRow();
         QCOMPARE(keys[0], QString("900150983cd24fb0d6963f7d28e17f72"));
 
-        MainWindow window; // sets the keys up from the file again
+        MainWindow window;  // sets the keys up from the file again
         QStringList before; // the key row after a first change in the same dialog
         OnNextModal([&](QWidget* dialog) {
-            QCOMPARE(Change(*dialog, {"abc", "mid", "mid"}), QString("Password changed successfully."));
+            QCOMPARE(Submit(dialog, "pushChange", PasswordLines, {"abc", "mid", "mid"}),
+                     QString("Password changed successfully."));
             before = KeyRow();
             if (fields.value(4) == "forget keys")
                 adapter.ForgetKeys();
             else if (fields.size() > 4)
                 Exec(fields[4]);
             // The current password is still checked against the digest read at the start.
-            QCOMPARE(Change(*dialog, fields), fields[3]);
-            dialog->findChild<QAbstractButton*>("pushClose")->click();
+            QCOMPARE(Submit(dialog, "pushChange", PasswordLines, fields.mid(0, 3)), fields[3]);
+            Click(dialog, "pushClose");
         });
         window.on_action_Master_Password_triggered();
         const bool changed = QByteArray(QTest::currentDataTag()) == "changed";
-        const bool failedWrite = fields.size() > 4;
-        QCOMPARE(Utility::GetInstance().settings->value("MasterPassword") == "Y", !failedWrite);
+        QCOMPARE(UserSettings()->value("MasterPassword").toString(), QString(fields.size() > 4 ? "" : "Y"));
         const QStringList now = KeyRow();
         QCOMPARE(now, (changed ? QStringList{Utility::Md5Hex(fields[1]), now[1], keys[2]} : before));
+        QCOMPARE(LockerStore::CheckLogin(locker, changed ? fields[1] : "mid"), LoginCheck::Granted);
+        QCOMPARE(LockerStore::CheckLogin(locker, "abc"), LoginCheck::Refused);
         // The keys in memory match the file, and so does a fresh start.
         QVERIFY(adapter.SetCEKE(now[1], now[2]));
         QVERIFY(adapter.CanUnwrap());
