@@ -1,9 +1,8 @@
 // Times opening a web-ID locker of 3,000 entries and filtering it. Run by
 // hand; prints milliseconds.
 #include "testenvironment.h"
-#include "testsupport.h"
+#include "bigwebidlocker.h"
 
-#include "core/botanadapter.h"
 #include "entries/idmanagementdialog.h"
 
 #include <QElapsedTimer>
@@ -16,16 +15,7 @@ class BenchEntryLists : public QObject
 private slots:
     void openAndFilterLargeLocker()
     {
-        TestSupport::FreshDataFileWithKeys();
-        const QString locker = TestSupport::InsertLocker("Big", 1);
-        QSqlQuery fill(CDBManager::GetInstance().GetDataBase());
-        fill.prepare("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-                     "INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME, PASSWORD) "
-                     "SELECT ?, 'Entry ' || i, ?, ? FROM n");
-        fill.addBindValue(locker);
-        fill.addBindValue(BotanAdapter::GetInstance().Encrypt("me"));
-        fill.addBindValue(BotanAdapter::GetInstance().Encrypt("secret"));
-        QVERIFY(fill.exec());
+        const QString locker = MakeBigWebIdLocker(3000);
 
         QElapsedTimer timer;
         timer.start();

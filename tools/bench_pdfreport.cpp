@@ -1,9 +1,8 @@
 // Times the PDF report of a web-ID locker of 1,000 entries. Run by hand;
 // prints milliseconds.
 #include "testenvironment.h"
-#include "testsupport.h"
+#include "bigwebidlocker.h"
 
-#include "core/botanadapter.h"
 #include "window/lockerreport.h"
 
 #include <QElapsedTimer>
@@ -15,16 +14,7 @@ class BenchPdfReport : public QObject
 private slots:
     void reportOfLargeLocker()
     {
-        TestSupport::FreshDataFileWithKeys();
-        const QString locker = TestSupport::InsertLocker("Big", 1);
-        QSqlQuery fill(CDBManager::GetInstance().GetDataBase());
-        fill.prepare("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-                     "INSERT INTO tblId (LOCKER_ID, NAME, URL, USER_NAME, PASSWORD, NOTES) "
-                     "SELECT ?, 'Entry ' || i, 'https://example.org/' || i, ?, ?, ? FROM n");
-        fill.addBindValue(locker);
-        for (int secret = 0; secret < 3; ++secret)
-            fill.addBindValue(BotanAdapter::GetInstance().Encrypt("a <secret> &\ntwo lines"));
-        QVERIFY(fill.exec());
+        const QString locker = MakeBigWebIdLocker(1000);
         QTemporaryDir folder;
 
         QElapsedTimer timer;
