@@ -4,7 +4,7 @@
 #include "about/makeraddresses.h"
 #include "about/versionwebserviceclient.h"
 #include "core/utility.h"
-#include "window/progress.h"
+#include "widgets/progress.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

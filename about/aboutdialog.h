@@ -1,7 +1,7 @@
 #ifndef ABOUTDIALOG_H
 #define ABOUTDIALOG_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

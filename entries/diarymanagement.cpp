@@ -3,7 +3,7 @@
 
 #include "entries/addeditdiarynote.h"
 #include "entries/diaryidmodel.h"
-#include "window/errordialog.h"
+#include "widgets/errordialog.h"
 
 #include <QTextDocument>
 

@@ -2,7 +2,7 @@
 
 #include "core/entrystore.h"
 #include "entries/passwrodgenerator.h"
-#include "window/errordialog.h"
+#include "widgets/errordialog.h"
 
 #include <QCheckBox>
 #include <QDebug>

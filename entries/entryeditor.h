@@ -1,7 +1,7 @@
 #ifndef ENTRYEDITOR_H
 #define ENTRYEDITOR_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <vector>
 

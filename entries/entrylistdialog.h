@@ -1,7 +1,7 @@
 #ifndef ENTRYLISTDIALOG_H
 #define ENTRYLISTDIALOG_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 class QLabel;
 class QModelIndex;

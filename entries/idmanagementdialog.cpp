@@ -3,7 +3,7 @@
 
 #include "entries/addeditiddialog.h"
 #include "entries/idmodel.h"
-#include "window/errordialog.h"
+#include "widgets/errordialog.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #ifndef PASSWRODGENERATOR_H
 #define PASSWRODGENERATOR_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

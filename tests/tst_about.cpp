@@ -2,7 +2,7 @@
 
 #include "about/aboutdialog.h"
 #include "about/versionwebserviceclient.h"
-#include "window/progress.h"
+#include "widgets/progress.h"
 
 #include <QtNetwork>
 

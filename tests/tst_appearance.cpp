@@ -96,7 +96,8 @@ private slots:
         QStringList paths = {":/resources/images/vantelor_logo.png"}; // the about box's window icon
         const QDir top = QFileInfo(QFINDTESTDATA("../CMakeLists.txt")).dir();
         const QRegularExpression named(R"(:/+((?:images|graphics)/[\w.-]+\.(?:png|ico)))");
-        for (const char* folder : {"forms", "core", "window", "entries", "about", "resources/stylesheets"}) {
+        for (const char* folder :
+             {"forms", "core", "widgets", "window", "entries", "about", "resources/stylesheets"}) {
             for (QDirIterator it(top.filePath(folder), QDir::Files); it.hasNext();) {
                 QFile source(it.next());
                 QVERIFY(source.open(QIODevice::ReadOnly));

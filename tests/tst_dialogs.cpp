@@ -2,8 +2,8 @@
 #include "testsupport.h"
 
 #include "entries/passwrodgenerator.h"
-#include "window/CenteredDialog.h"
-#include "window/errordialog.h"
+#include "widgets/CenteredDialog.h"
+#include "widgets/errordialog.h"
 #include "window/mainwindow.h"
 
 // Runs a notice, ticking its box first when asked, and leaves it by Close or

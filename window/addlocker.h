@@ -1,7 +1,7 @@
 #ifndef ADDLOCKER_H
 #define ADDLOCKER_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #ifndef LOCKERTYPESELECTION_H
 #define LOCKERTYPESELECTION_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 #define LOGINDIALOG_H
 
 #include "core/lockerstore.h"
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #ifndef MASTERPASSWORDMANAGER_H
 #define MASTERPASSWORDMANAGER_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

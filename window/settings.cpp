@@ -2,7 +2,7 @@
 #include "ui_settings.h"
 
 #include "core/utility.h"
-#include "window/errordialog.h"
+#include "widgets/errordialog.h"
 
 #include <QSettings>
 

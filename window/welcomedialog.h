@@ -1,7 +1,7 @@
 #ifndef WELCOMEDIALOG_H
 #define WELCOMEDIALOG_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

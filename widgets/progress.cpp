@@ -1,4 +1,4 @@
-#include "window/progress.h"
+#include "widgets/progress.h"
 
 #include <QLabel>
 #include <QProgressBar>

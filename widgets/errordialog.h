@@ -1,7 +1,7 @@
 #ifndef ERRORDIALOG_H
 #define ERRORDIALOG_H
 
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <memory>
 

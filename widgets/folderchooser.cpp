@@ -1,4 +1,4 @@
-#include "window/folderchooser.h"
+#include "widgets/folderchooser.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "window/CenteredDialog.h"
+#include "widgets/CenteredDialog.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "window/errordialog.h"
+#include "widgets/errordialog.h"
 #include "ui_errordialog.h"
 
 #include "core/utility.h"

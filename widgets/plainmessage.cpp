@@ -1,4 +1,4 @@
-#include "window/plainmessage.h"
+#include "widgets/plainmessage.h"
 
 #include <QMessageBox>
 
