@@ -1,6 +1,7 @@
 #include "core/DBManager.h"
 
 #include "core/constants.h"
+#include "core/datafiles.h"
 #include "core/utility.h"
 
 #include <QDebug>
@@ -33,7 +34,16 @@ const char* const SCHEMA[] = {
     "NULL, [PARAM2] VARCHAR(300) NULL, [PARAM3] VARCHAR(300) NULL)",
 };
 
-const char* const TABLES[] = {"tblLocker", "tblId", "tblId2", "tblId3", "tblSettings"};
+bool HoldsTables(const QSqlDatabase& database)
+{
+    // Reads the schema only: a file that is no database gives no tables.
+    const QStringList tables = database.tables();
+    for (const char* table : {"tblLocker", "tblId", "tblId2", "tblId3", "tblSettings"}) {
+        if (!tables.contains(table))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -64,20 +74,20 @@ QString CDBManager::DataFileName(const QString& version)
 
 QSqlDatabase& CDBManager::GetDataBase()
 {
-    if (database)
-        return *database;
-
-    database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
-    QSettings* settings = Utility::GetInstance().settings;
-    database->setDatabaseName(settings->value(WALLET_DATA_FOLDER_PATH).toString() + "/" +
-                              settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
-    if (!database->isOpen()) {
-        database->open();
-        QSqlQuery pragma(*database);
-        if (!pragma.exec("PRAGMA foreign_keys = ON"))
-            LogSqlError(pragma.lastError());
-    }
+    if (!database)
+        OpenDataBase(DataFiles::ActivePath());
     return *database;
+}
+
+void CDBManager::OpenDataBase(const QString& path)
+{
+    CloseDataBase();
+    database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
+    database->setDatabaseName(path);
+    database->open();
+    QSqlQuery pragma(*database);
+    if (!pragma.exec("PRAGMA foreign_keys = ON"))
+        LogSqlError(pragma.lastError());
 }
 
 void CDBManager::CloseDataBase()
@@ -99,12 +109,26 @@ void CDBManager::CreateDatabase()
 
 bool CDBManager::HoldsSchema()
 {
-    // Reads the schema only: a file that is no database gives no tables.
-    const QStringList tables = GetDataBase().tables();
-    for (const char* table : TABLES)
-        if (!tables.contains(table))
-            return false;
-    return true;
+    return HoldsTables(GetDataBase());
+}
+
+bool CDBManager::IsDataFile(const QString& path)
+{
+    const QString connection = "DATA_FILE_CHECK";
+    bool sound = false;
+    {
+        QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", connection);
+        file.setDatabaseName(path);
+        // Read-only: a missing file stays missing instead of being made empty.
+        file.setConnectOptions("QSQLITE_OPEN_READONLY");
+        if (file.open()) {
+            QSqlQuery check(file);
+            sound = check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok" &&
+                    HoldsTables(file);
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return sound;
 }
 
 void ExecQuery(const QString& statement)

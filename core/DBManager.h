@@ -19,12 +19,19 @@ public:
     // settings name. A connection whose open failed stays closed until
     // CloseDataBase drops it.
     QSqlDatabase& GetDataBase();
+    // Opens the shared connection on another file until CloseDataBase, so that
+    // a file can be checked before it becomes the data file.
+    void OpenDataBase(const QString& path);
     // Drops the connection so that the next GetDataBase opens the file then named.
     void CloseDataBase();
     // Stores the current data-file name and creates the five tables.
     void CreateDatabase();
     // True when the open file is an SQLite database that holds the five tables.
     bool HoldsSchema();
+
+    // True when `path` is a sound SQLite file that holds the five tables. Reads
+    // it on a connection of its own and never creates or changes it.
+    static bool IsDataFile(const QString& path);
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);

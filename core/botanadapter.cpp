@@ -4,6 +4,7 @@
 #include "core/keyconstants.h"
 
 #include <QDebug>
+#include <QTextCodec>
 
 #include <botan/base64.h>
 #include <botan/hash.h>
@@ -22,6 +23,7 @@ constexpr size_t KEK_LENGTH = 32;
 constexpr size_t CEK_LENGTH = 32;
 constexpr size_t WRAPPED_CEK_LENGTH = 40;
 constexpr size_t IV_LENGTH = 16;
+constexpr int UTF8_MIB = 106;
 
 std::string Utf8(const QString& text)
 {
@@ -66,6 +68,16 @@ struct BotanAdapter::KeyMaterial
     Bytes UnwrapCek(const QString& passphrase)
     {
         return CryptoPrimitives::UnwrapKey(wrappedCek, KekFor(passphrase));
+    }
+
+    // The plain bytes of a field ciphertext; throws when it does not decrypt.
+    Bytes DecryptField(const QString& passphrase, const QString& text)
+    {
+        const Bytes cek = UnwrapCek(passphrase);
+        // Whitespace is skipped; any other character outside the alphabet fails.
+        Bytes buffer = Botan::base64_decode(Utf8(text), true);
+        CryptoPrimitives::DecryptCbc(cek, iv, buffer);
+        return buffer;
     }
 };
 
@@ -185,15 +197,26 @@ QString BotanAdapter::Encrypt(const QString& text)
 QString BotanAdapter::Decrypt(const QString text)
 {
     try {
-        const Bytes cek = keys_->UnwrapCek(passphrase_);
-        // Whitespace is skipped; any other character outside the alphabet fails.
-        Bytes buffer = Botan::base64_decode(Utf8(text), true);
-        CryptoPrimitives::DecryptCbc(cek, keys_->iv, buffer);
-        return QString::fromUtf8(reinterpret_cast<const char*>(buffer.data()),
-                                 static_cast<int>(buffer.size()));
+        const Bytes plain = keys_->DecryptField(passphrase_, text);
+        return QString::fromUtf8(reinterpret_cast<const char*>(plain.data()), static_cast<int>(plain.size()));
     } catch (...) {
         qDebug() << "Eception occurred in Decrypt ";
         return QString();
+    }
+}
+
+bool BotanAdapter::Decrypts(const QString& text)
+{
+    try {
+        const Bytes plain = keys_->DecryptField(passphrase_, text);
+        // Under a wrong key or IV the padding may still come out valid; the
+        // bytes before it then are noise, which is hardly ever UTF-8.
+        QTextCodec::ConverterState state;
+        QTextCodec::codecForMib(UTF8_MIB)->toUnicode(reinterpret_cast<const char*>(plain.data()),
+                                                     static_cast<int>(plain.size()), &state);
+        return state.invalidChars == 0 && state.remainingChars == 0;
+    } catch (...) {
+        return false;
     }
 }
 

@@ -20,6 +20,9 @@ public:
     QString Encrypt(const QString& text);
     // The text of a field ciphertext; the empty text for NULL, empty or invalid input.
     QString Decrypt(const QString text);
+    // True when `text` is field ciphertext under the keys in force: it decrypts,
+    // and to UTF-8, as everything Encrypt makes does.
+    bool Decrypts(const QString& text);
 
     // Derives KEK and IV from the passphrase and wraps a new random CEK under
     // the KEK; false on failure, and then nothing changed.

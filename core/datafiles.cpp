@@ -5,19 +5,100 @@
 #include "core/utility.h"
 
 #include <QDateTime>
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
-// Closes the connection before the file changes under it, and forgets the
-// lockers unlocked for this run: their IDs may name other lockers in another file.
-void CloseActiveFile()
+// Lockers unlocked for this run are forgotten when another file comes in:
+// their IDs may name other lockers there.
+void ForgetUnlockedLockers()
 {
-    CDBManager::GetInstance().CloseDataBase();
     Utility::GetInstance().sessionLockerIds.clear();
+}
+
+bool SameFile(const QString& one, const QString& other)
+{
+    const QString canonical = QFileInfo(one).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(other).canonicalFilePath();
+}
+
+// Replaces `target` by `source` in one step, which QFile::rename never does:
+// the target is at every moment the old file or the new one.
+bool RenameOver(const QString& source, const QString& target, QString* error)
+{
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0)
+        return true;
+    *error = qt_error_string(errno);
+    return false;
+}
+
+// Writes all of `source` into the open `target`; false with the error when a
+// read or a write failed.
+bool CopyInto(const QString& source, QFileDevice& target, QString* error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = in.errorString();
+        return false;
+    }
+    for (QByteArray chunk; !(chunk = in.read(1 << 16)).isEmpty();) {
+        if (target.write(chunk) != chunk.size()) {
+            *error = target.errorString();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        *error = in.errorString();
+        return false;
+    }
+    if (!target.flush()) {
+        *error = target.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Puts a copy of `source` in place of `target` in one step.
+bool CopyOver(const QString& source, const QString& target, QString* error)
+{
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly)) {
+        *error = copy.errorString();
+        return false;
+    }
+    if (!CopyInto(source, copy, error))
+        return false;
+    if (!copy.commit()) {
+        *error = copy.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Copies the backup into `staged` and checks it there: a sound SQLite file with
+// the tables, whose keys set up. The keys in force are then the staged file's.
+bool StageBackup(const QString& backup, QTemporaryFile& staged, KeySetupResult* keys)
+{
+    QString error;
+    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
+    const bool copied =
+        staged.open() && CopyInto(backup, staged, &error) && fsync(staged.handle()) == 0;
+    staged.close();
+    if (!copied || !CDBManager::IsDataFile(staged.fileName()))
+        return false;
+    CDBManager& manager = CDBManager::GetInstance();
+    manager.OpenDataBase(staged.fileName());
+    *keys = SetUpKeys();
+    manager.CloseDataBase();
+    return KeysInForce(*keys);
 }
 
 } // namespace
@@ -55,39 +136,50 @@ QString CopyActiveTo(const QString& target)
 
 void Select(const QString& path)
 {
-    CloseActiveFile();
+    CDBManager::GetInstance().CloseDataBase();
+    ForgetUnlockedLockers();
     const QFileInfo file(path);
     QSettings* settings = Utility::GetInstance().settings;
     settings->setValue(WALLET_DATA_FOLDER_PATH, file.absolutePath());
     settings->setValue(ACTIVE_WALLET_DB_7_5_0, file.fileName());
 }
 
-RestoreResult Restore(const QString& backup, QString* error)
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* error)
 {
-    CloseActiveFile();
-    const QString active = ActivePath();
-    QFile rollback(RollbackPath());
-    QFile activeFile(active);
-    // Without a rollback copy the data file must not be deleted.
-    if (rollback.exists() && !rollback.remove()) {
-        *error = rollback.errorString();
-        return RestoreResult::NoRollback;
-    }
-    if (!activeFile.copy(rollback.fileName())) {
-        *error = activeFile.errorString();
-        return RestoreResult::NoRollback;
-    }
-
-    // A file that is not a data file would leave the user with no lockers at all.
-    if (QFile::remove(active) && QFile::copy(backup, active) && CDBManager::GetInstance().HoldsSchema()) {
-        rollback.remove();
-        return RestoreResult::Restored;
-    }
     CDBManager::GetInstance().CloseDataBase();
-    QFile::remove(active);
-    if (!rollback.rename(active))
-        qWarning() << "The data file is left at" << rollback.fileName() << rollback.errorString();
-    return RestoreResult::NotRestored;
+    const QString active = ActivePath(), rollback = RollbackPath();
+    QTemporaryFile staged(active + "_restore_XXXXXX");
+    RestoreResult result = RestoreResult::NotRestored;
+    if (StageBackup(backup, staged, keys)) {
+        // Only a data file is worth a rollback copy, and only then may an earlier
+        // copy give way; the file the user chose is never replaced.
+        const bool keep = CDBManager::IsDataFile(active) && !SameFile(backup, rollback);
+        if (keep && !CopyOver(active, rollback, error)) {
+            result = RestoreResult::NoRollback;
+        } else {
+            QString renameError;
+            if (RenameOver(staged.fileName(), active, &renameError)) {
+                staged.setAutoRemove(false);
+                result = RestoreResult::Restored;
+            }
+            if (keep)
+                QFile::remove(rollback);
+        }
+    }
+    if (result == RestoreResult::Restored)
+        ForgetUnlockedLockers();
+    else // the data file's own keys again, in place of the backup's
+        *keys = SetUpKeys();
+    return result;
+}
+
+RollbackRecovery RecoverRollback(QString* error)
+{
+    const QString active = ActivePath(), rollback = RollbackPath();
+    // Opening a missing data file makes an empty one, so both mean the same.
+    if (QFileInfo(active).size() > 0 || !CDBManager::IsDataFile(rollback))
+        return RollbackRecovery::None;
+    return RenameOver(rollback, active, error) ? RollbackRecovery::PutBack : RollbackRecovery::NotPutBack;
 }
 
 } // namespace DataFiles

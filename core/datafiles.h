@@ -1,14 +1,24 @@
 #ifndef DATAFILES_H
 #define DATAFILES_H
 
+#include "core/keysetup.h"
+
 #include <QString>
 
 // What a restore did to the active data file.
 enum class RestoreResult
 {
-    Restored,    // the backup is the active data file now
-    NotRestored, // the backup could not be put in place: the data file is back as it was
-    NoRollback,  // no rollback copy could be made: nothing was deleted
+    Restored,    // the backup is the active data file now, its keys in force
+    NotRestored, // the backup is no sound data file, or could not be put in place: nothing changed
+    NoRollback,  // no rollback copy of the data file could be made: nothing changed
+};
+
+// What the start found of a restore that was cut short.
+enum class RollbackRecovery
+{
+    None,       // nothing to do
+    PutBack,    // the data file was missing or empty: its rollback copy is the data file again
+    NotPutBack, // the same, but the rollback copy could not be renamed: the data is still in it
 };
 
 // The data file as a whole: copies, restore and the choice of the active file.
@@ -29,9 +39,15 @@ QString SharePath(const QString& folder);
 QString CopyActiveTo(const QString& target);
 // Makes `path` the active data file, for this run and the next.
 void Select(const QString& path);
-// Puts `backup` in place of the active data file. `error` gets the file error
-// when no rollback copy could be made.
-RestoreResult Restore(const QString& backup, QString* error);
+// Puts `backup` in place of the active data file once it has been checked: a
+// sound SQLite file with the tables and keys that open its secrets. The data
+// file is at every moment the old one or the new one, and the keys in force
+// afterwards are those of the file then active, `keys` the result of their set-up.
+// `error` gets the file error when no rollback copy could be made.
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* error);
+// Run before the data file is first opened: a restore cut short may have left
+// the data only in the rollback copy. `error` gets the file error of NotPutBack.
+RollbackRecovery RecoverRollback(QString* error);
 
 } // namespace DataFiles
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -43,6 +44,9 @@ void RunFirstStart()
         home.mkdir(".kestrova");
     const QDir folder(folderPath);
     Utility::GetInstance().settings->setValue(WALLET_DATA_FOLDER_PATH, folder.absolutePath());
+    // Without its folder this start is no first start: the next one tries again.
+    if (!QFileInfo(folderPath).isDir())
+        return;
 
     MigrateOlderDataFiles(folder);
     CDBManager::GetInstance().CreateDatabase();

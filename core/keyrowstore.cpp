@@ -9,12 +9,12 @@
 
 namespace {
 
-// Every column that holds field ciphertext.
-const char* const HOLDS_CIPHERTEXT =
-    "SELECT EXISTS (SELECT 1 FROM tblLocker WHERE LENGTH(PASSWORD) OR LENGTH(SECRET_QUESTION) OR "
-    "LENGTH(SECRET_ANSWER) OR LENGTH(NOTES)) OR EXISTS (SELECT 1 FROM tblId WHERE LENGTH(USER_NAME) OR "
-    "LENGTH(PASSWORD) OR LENGTH(NOTES)) OR EXISTS (SELECT 1 FROM tblId2 WHERE LENGTH(CARD_NUMBER) OR "
-    "LENGTH(PIN) OR LENGTH(CODE) OR LENGTH(NOTES)) OR EXISTS (SELECT 1 FROM tblId3 WHERE LENGTH(NOTES))";
+// Every column that holds field ciphertext: table, then column.
+const char* const SECRET_COLUMNS[][2] = {
+    {"tblLocker", "PASSWORD"}, {"tblLocker", "SECRET_QUESTION"}, {"tblLocker", "SECRET_ANSWER"},
+    {"tblLocker", "NOTES"},    {"tblId", "USER_NAME"},           {"tblId", "PASSWORD"},
+    {"tblId", "NOTES"},        {"tblId2", "CARD_NUMBER"},        {"tblId2", "PIN"},
+    {"tblId2", "CODE"},        {"tblId2", "NOTES"},              {"tblId3", "NOTES"}};
 
 } // namespace
 
@@ -52,16 +52,21 @@ bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv)
     return true;
 }
 
-bool HoldsCiphertext()
+bool ReadSecrets(int limit, QStringList* secrets)
 {
+    QStringList selects;
+    for (const auto& column : SECRET_COLUMNS)
+        selects << QString("SELECT %1 FROM %2 WHERE LENGTH(%1)").arg(column[1], column[0]);
+    // One statement that stops at the limit: cheap however many rows the file holds.
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    // A file whose tables cannot be read counts as holding ciphertext: no new
-    // key may be made for what cannot be checked.
-    if (!query.exec(HOLDS_CIPHERTEXT) || !query.next()) {
+    if (!query.exec(selects.join(" UNION ALL ") + " LIMIT " + QString::number(limit))) {
         LogSqlError(query.lastError());
-        return true;
+        return false;
     }
-    return query.value(0).toBool();
+    secrets->clear();
+    while (query.next())
+        *secrets << query.value(0).toString();
+    return true;
 }
 
 bool ChangeMasterPassword(const QString& newDigest)

@@ -2,6 +2,7 @@
 #define KEYROWSTORE_H
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The key row: the first row of tblSettings, which the program reads and writes.
@@ -23,9 +24,9 @@ KeyRow Read();
 QString MasterPasswordDigest();
 // Stores new keys into the row `id`, or into a new row when `id` is invalid.
 bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv);
-// True when any secret column of any table holds a value: the file then has a
-// content key of its own, whether or not its key row still shows it.
-bool HoldsCiphertext();
+// Up to `limit` values of the secret columns, lockers' passwords first, empty
+// values passed over; false when the tables could not be read.
+bool ReadSecrets(int limit, QStringList* secrets);
 // Re-wraps the content key under `newDigest` and stores the digest and the
 // wrapped key together. False when nothing was stored; the keys in memory then
 // match the key row that the file still holds.

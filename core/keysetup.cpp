@@ -4,49 +4,77 @@
 #include "core/botanadapter.h"
 #include "core/keyrowstore.h"
 
+#include <QFileInfo>
+#include <QSqlDatabase>
+
+#include <algorithm>
+
 namespace {
+
+// Enough stored secrets to tell whether keys belong to the file.
+constexpr int SECRETS_TRIED = 8;
 
 // Makes new keys and stores them in the key row, or in a new row when there is
 // none. A row that already holds a master-password digest gets its content
 // key wrapped under that digest, so that the next start unwraps it.
 KeySetupResult GenerateKeys(const QVariant& rowId)
 {
-    BotanAdapter& adapter = BotanAdapter::GetInstance();
-    // Stored secrets are under a content key of their own: a new one would
-    // leave them unreadable and mix two keys in one file.
-    if (KeyRowStore::HoldsCiphertext()) {
-        adapter.ForgetKeys();
-        return KeySetupResult::KeysDamaged;
-    }
     QString wrappedKey, iv;
-    adapter.GenerateCEKE(wrappedKey, iv);
-    if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv)) {
-        adapter.ForgetKeys();
+    BotanAdapter::GetInstance().GenerateCEKE(wrappedKey, iv);
+    if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv))
         return KeySetupResult::KeysNotStored;
-    }
     return KeySetupResult::Generated;
 }
 
-} // namespace
-
-KeySetupResult SetUpKeys()
+KeySetupResult LoadKeys()
 {
-    BotanAdapter& adapter = BotanAdapter::GetInstance();
-    // Not a data file: there are no keys to read, and nothing may be written into it.
-    if (!CDBManager::GetInstance().HoldsSchema()) {
-        adapter.ForgetKeys();
-        return KeySetupResult::NotADataFile;
+    CDBManager& manager = CDBManager::GetInstance();
+    // Not a data file: there are no keys to read, and nothing may be written into
+    // it. That is the folder's fault when no file could be made there.
+    if (!manager.HoldsSchema()) {
+        const QFileInfo folder(QFileInfo(manager.GetDataBase().databaseName()).absolutePath());
+        return folder.isDir() && folder.isWritable() ? KeySetupResult::NotADataFile
+                                                     : KeySetupResult::NoDataFolder;
     }
+
+    BotanAdapter& adapter = BotanAdapter::GetInstance();
     const KeyRow row = KeyRowStore::Read();
     // The passphrase always comes from this row (the empty digest gives that of
     // the empty text), never from whatever an earlier key set left in memory.
     adapter.SetPassphraseFromDigest(row.digest);
-    if (row.wrappedKey.isEmpty())
+    QStringList secrets;
+    const bool secretsRead = KeyRowStore::ReadSecrets(SECRETS_TRIED, &secrets);
+    if (row.wrappedKey.isEmpty()) {
+        // Stored secrets are under a content key of their own: a new one would
+        // leave them unreadable and mix two keys in one file. Tables that cannot
+        // be read count as holding some.
+        if (!secretsRead || !secrets.isEmpty())
+            return KeySetupResult::KeysDamaged;
         return GenerateKeys(row.id);
-
-    if (!adapter.SetCEKE(row.wrappedKey, row.iv) || !adapter.CanUnwrap()) {
-        adapter.ForgetKeys();
-        return KeySetupResult::KeysDamaged;
     }
+
+    if (!adapter.SetCEKE(row.wrappedKey, row.iv) || !adapter.CanUnwrap())
+        return KeySetupResult::KeysDamaged;
+    // A key that unwraps may still be another file's, or its IV another's.
+    const auto opens = [&adapter](const QString& secret) { return adapter.Decrypts(secret); };
+    if (!secrets.isEmpty() && std::none_of(secrets.cbegin(), secrets.cend(), opens))
+        return KeySetupResult::KeysDamaged;
     return row.digest.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
+}
+
+} // namespace
+
+bool KeysInForce(KeySetupResult result)
+{
+    return result == KeySetupResult::Generated || result == KeySetupResult::NoMasterPassword ||
+           result == KeySetupResult::MasterPassword;
+}
+
+KeySetupResult SetUpKeys()
+{
+    const KeySetupResult result = LoadKeys();
+    // Nothing may be encrypted under keys that the file does not hold.
+    if (!KeysInForce(result))
+        BotanAdapter::GetInstance().ForgetKeys();
+    return result;
 }

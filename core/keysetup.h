@@ -7,10 +7,15 @@ enum class KeySetupResult
     Generated,        // no keys yet: new ones were made and stored
     NoMasterPassword, // stored keys loaded under the empty passphrase
     MasterPassword,   // stored keys loaded under the master-password digest
-    KeysDamaged,      // the stored keys are unreadable, or secrets have none: nothing can be encrypted
+    KeysDamaged,      // the stored keys are unreadable or open none of the stored secrets, or secrets
+                      // have no keys: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
     NotADataFile,     // not an SQLite file with the tables: nothing was read or written
+    NoDataFolder,     // the data file's folder is missing or cannot be written: nothing was read
 };
+
+// True when the result leaves keys in force that encrypt and decrypt the file's secrets.
+bool KeysInForce(KeySetupResult result);
 
 // Reads the first row of tblSettings of the open data file and loads its keys
 // into BotanAdapter, or generates and stores new ones when the file has neither

@@ -6,8 +6,6 @@
 #include "core/keyrowstore.h"
 #include "window/mainwindow.h"
 
-Q_DECLARE_METATYPE(RestoreResult)
-
 class TestDataFile : public QObject
 {
     Q_OBJECT
@@ -84,50 +82,124 @@ private slots:
                  qPrintable(text));
     }
 
-    void failedRestoreKeepsTheDataFile_data()
+    // Each row damages a copy of the data file, or stands in the restore's way:
+    // the data file stays byte for byte, nothing is left beside it, and its keys stay in force.
+    void refusedRestoreKeepsTheDataFile_data()
     {
-        QTest::addColumn<QString>("backup");
-        QTest::addColumn<bool>("rollbackBlocked");
-        QTest::addColumn<RestoreResult>("result");
-        QTest::newRow("backup cannot be read") << "missing" << false << RestoreResult::NotRestored;
-        QTest::newRow("not a data file") << "junk" << false << RestoreResult::NotRestored;
-        QTest::newRow("no rollback copy") << "junk" << true << RestoreResult::NoRollback;
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("not a data file") << "junk";
+        QTest::newRow("page of tblId zeroed") << "page";
+        QTest::newRow("key row damaged") << "key";
+        QTest::newRow("no rollback copy") << "rollback";
     }
 
-    void failedRestoreKeepsTheDataFile()
+    void refusedRestoreKeepsTheDataFile()
     {
-        QFETCH(QString, backup);
-        QFETCH(bool, rollbackBlocked);
-        QFETCH(RestoreResult, result);
-        WriteFile(Home("junk"), "junk");
-        // A folder in the way, which no delete or copy can replace.
-        if (rollbackBlocked)
-            QVERIFY(QDir().mkpath(DataFiles::RollbackPath() + "/kept"));
+        QFETCH(QString, damage);
+        const QString id = MakeLocker("Web", "web pw");
+        Exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (" + id + ", 'Mail', 'me')");
+        const QString backup = Home(damage + ".kestrova");
+        QByteArray bytes = ReadFile(DataFiles::ActivePath());
+        if (damage == "junk") {
+            bytes = "junk";
+        } else if (damage == "page") {
+            const int page = QueryValue("PRAGMA page_size").toInt();
+            const int root = QueryValue("SELECT rootpage FROM sqlite_master WHERE name = 'tblId'").toInt();
+            bytes.replace((root - 1) * page, page, QByteArray(page, '\0'));
+        } else if (damage == "key") {
+            const QByteArray key = KeyRowStore::Read().wrappedKey.toLatin1();
+            bytes.replace(key, QByteArray(key).replace(0, 1, key.startsWith('A') ? "B" : "A"));
+        } else if (damage == "rollback") {
+            QVERIFY(QDir().mkpath(DataFiles::RollbackPath())); // a folder in the way of the copy
+        }
+        WriteFile(backup, bytes);
         const QByteArray before = ReadFile(DataFiles::ActivePath());
-        QString error;
-        QCOMPARE(DataFiles::Restore(Home(backup), &error), result);
+        const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
+
+        const QString text = Trigger("actionRestore", backup).text;
+        const QString refused =
+            damage == "rollback"
+                ? "Nothing was restored: the data file could not be copied to " + DataFiles::RollbackPath() + ". "
+                : "Error occurred while restoring to " + backup;
+        QVERIFY2(text.startsWith(refused), qPrintable(text));
         QCOMPARE(ReadFile(DataFiles::ActivePath()), before);
-        QCOMPARE(QFileInfo::exists(DataFiles::RollbackPath() + "/kept"), rollbackBlocked);
-        QCOMPARE(QFileInfo::exists(DataFiles::RollbackPath()), rollbackBlocked);
-        QCOMPARE(error.isEmpty(), !rollbackBlocked);
+        QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), folder);
+        QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+        QVERIFY(!MakeLocker("Saved after", "pw").isEmpty());
+    }
+
+    // A restore cut short left the data only in the rollback copy: the next
+    // start puts it back, and says so once. A restore without a data file, or
+    // of the rollback copy itself, takes no rollback copy and deletes none.
+    void restoreCutShort()
+    {
+        const QString id = MakeLocker("Web", "web pw");
+        const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
+        const QByteArray data = ReadFile(active);
+        for (const QByteArray& left : {QByteArray(), QByteArray("")}) { // the data file missing, then empty
+            window.reset();
+            CDBManager::GetInstance().CloseDataBase();
+            QVERIFY(QFile::rename(active, rollback));
+            if (!left.isNull())
+                WriteFile(active, left);
+            MessageBoxSeen seen;
+            AnswerNextMessageBox(&seen);
+            Restart();
+            QCOMPARE(seen.text, "A restore did not finish. The data file has been put back from the copy kept "
+                                "for it:\n" + active);
+            QCOMPARE(ReadFile(active), data);
+            QVERIFY(!QFile::exists(rollback));
+        }
+        Restart(); // nothing more to say
+        QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+
+        // The rollback copy chosen as the backup: restored, and still there.
+        const QString backup = Home("backup.kestrova");
+        QVERIFY(QFile::copy(active, backup));
+        MakeLocker("Later", "later pw");
+        QVERIFY(QFile::copy(backup, rollback));
+        QCOMPARE(Trigger("actionRestore", rollback).text, "Date restored to file " + rollback);
+        QCOMPARE(ReadFile(active), data);
+        QCOMPARE(ReadFile(rollback), data);
+
+        // No data file at all: the backup comes in, and a rollback copy stays untouched.
+        QVERIFY(QFile::remove(active));
+        WriteFile(rollback, "not ours to delete");
+        QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
+        QCOMPARE(ReadFile(active), ReadFile(backup));
+        QCOMPARE(ReadFile(rollback), QByteArray("not ours to delete"));
+    }
+
+    // Another installation's file, chosen or restored, is read and written under its own keys.
+    void otherInstallationsFileUsesItsOwnKeys_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("data file") << "actionData_File" << "other.kvd" << "Data file changed successfully to ";
+        QTest::newRow("restore") << "actionRestore" << "other.kestrova" << "Date restored to file ";
     }
 
     void otherInstallationsFileUsesItsOwnKeys()
     {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
         const QString theirs = MakeLocker("Theirs", "their pw");
-        const QString other = Home("other.kvd");
+        const QString other = Home(file);
         QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
         cleanup();
         init(); // a second installation, under a content key of its own
         Utility::GetInstance().sessionLockerIds << theirs; // unlocked in the file left behind
 
-        QCOMPARE(Trigger("actionData_File", other).text, "Data file changed successfully to " + other);
+        QCOMPARE(Trigger(qPrintable(action), other).text, message + other);
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
         QVERIFY(Utility::GetInstance().sessionLockerIds.isEmpty());
         const QString added = MakeLocker("Added", "added pw");
         Restart();
-        QCOMPARE(DataFiles::ActivePath(), other);
+        QCOMPARE(DataFiles::ActivePath() == other, action == "actionData_File");
         QCOMPARE(LockerStore::CheckLogin(added, "added pw"), LoginCheck::Granted);
+        QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
     }
 
     void foreignFileStaysUntouched_data()

@@ -126,6 +126,42 @@ private slots:
         QCOMPARE(adapter.Encrypt("x"), QString());
     }
 
+    // Keys that unwrap but open none of the stored secrets are another file's,
+    // or go with another IV: nothing is encrypted under them. One that opens is enough.
+    void keysMustOpenStoredSecrets_data()
+    {
+        QTest::addColumn<QString>("wrappedKey"); // empty: another installation's
+        QTest::addColumn<QString>("iv");
+        QTest::addColumn<int>("opening"); // of the eight locker passwords stored
+        QTest::addColumn<KeySetupResult>("result");
+        QTest::newRow("own keys") << KEY_EMPTY << IV_EMPTY << 8 << KeySetupResult::NoMasterPassword;
+        QTest::newRow("one secret opens") << KEY_EMPTY << IV_EMPTY << 1 << KeySetupResult::NoMasterPassword;
+        QTest::newRow("another installation's key") << "" << IV_EMPTY << 8 << KeySetupResult::KeysDamaged;
+        // The known cipher's last block, and so its padding, still decrypts.
+        QTest::newRow("IV of zeros") << KEY_EMPTY << QString(32, '0') << 8 << KeySetupResult::KeysDamaged;
+    }
+
+    void keysMustOpenStoredSecrets()
+    {
+        QFETCH(QString, wrappedKey);
+        QFETCH(QString, iv);
+        QFETCH(int, opening);
+        QFETCH(KeySetupResult, result);
+        if (wrappedKey.isEmpty()) {
+            adapter.SetPassphraseFromDigest(QString());
+            QString ignored;
+            adapter.GenerateCEKE(wrappedKey, ignored);
+        }
+        FreshDataFile();
+        Exec(QString("INSERT INTO tblSettings (PARAM2, PARAM3) VALUES ('%1', '%2')").arg(wrappedKey, iv));
+        for (int i = 0; i < 8; ++i) // "x" under another key first, whose padding fails under the known one
+            Exec(QString("INSERT INTO tblLocker (NAME, PASSWORD, TYPE, KEY, USE_MP) VALUES ('%1', '%2', 1, 'k', 0)")
+                     .arg(i)
+                     .arg(i < 8 - opening ? "kwBpbnSthBxIkfI27PexSw==" : KNOWN_CIPHER));
+        QCOMPARE(Restart(), result);
+        QCOMPARE(adapter.Encrypt("x").isEmpty(), result == KeySetupResult::KeysDamaged);
+    }
+
     void keySetup_data()
     {
         // The result of the set-up on the next start; keys are generated where the row has none.

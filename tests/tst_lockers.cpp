@@ -52,6 +52,13 @@ private slots:
         QCOMPARE(seen.title, QString("Error"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
+
+        CDBManager::GetInstance().CloseDataBase();
+        UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/proc/none");
+        AnswerNextMessageBox(&seen);
+        window = std::make_unique<MainWindow>();
+        QVERIFY2(seen.text.startsWith("The data folder cannot be created or written:\n/proc/none\n"),
+                 qPrintable(seen.text));
     }
 
     void gateAndDelete()

@@ -27,6 +27,7 @@ private slots:
     {
         CDBManager::GetInstance().CloseDataBase();
         QDir(DataFolder()).removeRecursively();
+        QFile::remove(DataFolder()); // a file in the folder's place
         UserSettings()->clear();
     }
 
@@ -59,6 +60,20 @@ private slots:
         QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("live"));
         QVERIFY(!UserSettings()->contains("MasterPassword"));
         QVERIFY(QFile::exists(DataFile("7.0.0")));
+    }
+
+    // A file where the data folder belongs: no first start yet, and the key
+    // set-up blames the folder, not the data file. The next start tries again.
+    void dataFolderCannotBeMade()
+    {
+        WriteFile(DataFolder(), "in the way");
+        RunFirstStart();
+        QVERIFY(!UserSettings()->contains(ACTIVE_WALLET_DB_7_5_0));
+        QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
+        QVERIFY(QFile::remove(DataFolder()));
+        CDBManager::GetInstance().CloseDataBase();
+        RunFirstStart();
+        QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
     }
 
     void connectionFollowsSettingsAfterClose()

@@ -2,9 +2,23 @@
 
 #include <QMessageBox>
 
-void ShowPlainInformation(QWidget* parent, const QString& title, const QString& text)
+namespace {
+
+void ShowPlain(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+} // namespace
+
+void ShowPlainInformation(QWidget* parent, const QString& title, const QString& text)
+{
+    ShowPlain(QMessageBox::Information, parent, title, text);
+}
+
+void ShowPlainWarning(QWidget* parent, const QString& title, const QString& text)
+{
+    ShowPlain(QMessageBox::Warning, parent, title, text);
 }

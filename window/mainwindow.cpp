@@ -58,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->tableView, &QTableView::clicked, this, &MainWindow::OnRowClicked);
     connect(ui->tableView, &QTableView::doubleClicked, this, &MainWindow::OnRowDoubleClicked);
 
+    RecoverInterruptedRestore();
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
     ui->tableView->setModel(lockerModel);
     ui->tableView->hideColumn(LockerIdColumn);
@@ -111,8 +112,35 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                              tr("The selected data file is not a Kestrova data file. No lockers can "
                                 "be shown or saved until another data file is selected."));
         break;
+    case KeySetupResult::NoDataFolder:
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The data folder cannot be created or written:\n%1\nNo lockers can be shown or "
+                            "saved until it can.")
+                             .arg(QFileInfo(DataFiles::ActivePath()).absolutePath()));
+        break;
     case KeySetupResult::Generated:
     case KeySetupResult::MasterPassword:
+        break;
+    }
+}
+
+void MainWindow::RecoverInterruptedRestore()
+{
+    QString error;
+    switch (DataFiles::RecoverRollback(&error)) {
+    case RollbackRecovery::PutBack:
+        ShowPlainInformation(this, tr("Restore"),
+                             tr("A restore did not finish. The data file has been put back from the copy "
+                                "kept for it:\n%1")
+                                 .arg(DataFiles::ActivePath()));
+        break;
+    case RollbackRecovery::NotPutBack:
+        ShowPlainWarning(this, tr("Restore"),
+                         tr("A restore did not finish, and the copy kept for it could not be put back as the "
+                            "data file. Your data is in:\n%1\n%2")
+                             .arg(DataFiles::RollbackPath(), error));
+        break;
+    case RollbackRecovery::None:
         break;
     }
 }
@@ -571,12 +599,13 @@ void MainWindow::on_actionRestore_triggered()
 
     CloseOpenedLocker();
     QString error;
-    const RestoreResult result = DataFiles::Restore(backup, &error);
+    KeySetupResult keys;
+    const RestoreResult result = DataFiles::Restore(backup, &keys, &error);
     // The connection was closed in any case; the list reads the file now in place.
     ReloadLockerList();
     switch (result) {
     case RestoreResult::Restored:
-        ReportKeySetup(SetUpKeys());
+        ReportKeySetup(keys);
         ShowPlainInformation(this, tr("Restore"), tr("Date restored to file ") + backup);
         break;
     case RestoreResult::NotRestored:

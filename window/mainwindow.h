@@ -68,6 +68,8 @@ protected:
 private:
     // Tells the user what the key set-up found, where that needs saying.
     void ReportKeySetup(KeySetupResult result);
+    // Puts back a data file that a restore cut short left only in its rollback copy, and says so.
+    void RecoverInterruptedRestore();
     void CloseOpenedLocker();
     void ExportLockerReport(int type, const QString& lockerId, const QString& folder);
 
