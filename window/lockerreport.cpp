@@ -4,10 +4,11 @@
 #include "core/lockerstore.h"
 #include "core/utility.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
-#include <QPrinter>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QTextDocument>
 #include <QVector>
 
@@ -109,15 +110,21 @@ QString LockerReport::FilePath(const QString& folder) const
 
 bool LockerReport::Print(const QString& path) const
 {
-    QTextDocument document;
-    document.setHtml(html);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    document.print(&printer);
-    // print() reports nothing: a file that could not be opened shows only in the
-    // printer's state.
-    return printer.printerState() != QPrinter::Error && QFileInfo(path).size() > 0;
+    QByteArray pdf;
+    {
+        QTextDocument document;
+        document.setHtml(html);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer); // A4 at 1200 dpi by default: the report's page
+        document.print(&writer);
+    }
+    // The PDF engine stops at a short write and reports nothing, so the file goes
+    // in one write whose count tells; unbuffered, as commit() misses a failed last
+    // flush. Until commit() an earlier report stays as it was.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() &&
+           file.commit();
 }
 
 QString LockerReport::PlainTextToHtml(QString text)
