@@ -9,6 +9,9 @@
 
 #include <csignal>
 
+// 601 bytes of UTF-8, each character after the first two or four bytes long.
+const QString LongName = "x" + QString("Ü😀").repeated(100);
+
 class TestLockerReport : public QObject
 {
     Q_OBJECT
@@ -56,6 +59,7 @@ private slots:
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
         MakeLocker("..", "pw", 1, true);
+        MakeLocker(LongName, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
         QVERIFY(report.Read(2, bank));
@@ -96,6 +100,9 @@ private slots:
                                               "\nNotes:\n<b>Dear</b> diary,\nindented & \"quoted\"\nБлок"};
         QTest::newRow("empty, named ..") << ".."
                                          << "...pdf" << QStringList{"Locker Name: ..", "List of Stored IDs"};
+        // The longest whole characters that leave room for the temporary file's ".XXXXXX".
+        QTest::newRow("name too long for a file")
+            << LongName << "x" + QString("Ü😀").repeated(40) + "Ü.pdf" << QStringList{"List of Stored IDs"};
     }
 
     void reports()

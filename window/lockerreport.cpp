@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QVector>
 
@@ -105,6 +106,20 @@ QString LockerReport::FilePath(const QString& folder) const
         if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
             c = QLatin1Char('_');
     }
+    // Common file systems take names of up to 255 bytes; the temporary file that
+    // Print() writes first adds 7 (".XXXXXX"), the report ".pdf". The cut falls
+    // between characters as shown: no UTF-8 sequence, surrogate pair or accent is split.
+    const int room = 255 - 7 - 4;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, file);
+    int kept = 0;
+    int bytes = 0;
+    for (int next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(file.mid(kept, next - kept)).size();
+        if (bytes > room)
+            break;
+        kept = next;
+    }
+    file.truncate(kept);
     return QDir(folder).filePath(file + ".pdf");
 }
 
