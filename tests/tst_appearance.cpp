@@ -57,8 +57,13 @@ private slots:
         emit view->clicked(unlock);
         QVERIFY(!window.centralWidget());
 
-        window.on_action_Dark_Theme_triggered();
-        CheckTheme(window, true);
+        // The View menu, each theme while the other is in force.
+        for (const auto& [action, stored] :
+             {std::pair{"action_Dark_Theme", 0}, {"actionLight_Theme", 1}, {"action_Dark_Theme", 0}}) {
+            Child<QAction>(&window, action)->trigger();
+            QCOMPARE(UserSettings()->value("display_theme").toInt(), stored);
+            CheckTheme(window, stored == 0);
+        }
         AnswerNextMessageBox(nullptr); // no master password set
         CheckTheme(*std::make_unique<MainWindow>(), true);
         UserSettings()->setValue("display_theme", 7); // anything but 0 is light

@@ -52,6 +52,15 @@ private slots:
         QCOMPARE((QStringList{ClickCell(view, 0, 1), ClickCell(view, 0, 2), ClickCell(view, 0, 3)}),
                  (QStringList{"", "me", "pa'ss%"}));
 
+        // A rename from the list shows there once the editor closes.
+        OnNextModal([](QWidget* editor) {
+            QCOMPARE(Submit(editor, "pushAdd", {"lineName"}, {"Mail 2"}),
+                     QString("ID details updated successfully!"));
+            Click(editor, "pushClose");
+        });
+        Click(list, "pushEdit");
+        QCOMPARE(ColumnTexts(view->model(), 1), QStringList{"Mail 2"});
+
         // The URL column: the notice, the browser, then the password.
         OnNextModal([](QWidget* notice) {
             QCOMPARE(notice->windowTitle(), QString("Open URL"));
@@ -119,6 +128,9 @@ private slots:
         QCOMPARE(ColumnTexts(view->model(), 1), (QStringList{"z", "a", "b"}));
         OnNextModal([](QWidget* notice) { Click(notice, "pushButton"); });
         QCOMPARE(ClickCell(view, 1, 3), QString("Line one\ntwo & more"));
+        // The clicked cell stays current, but shows no selection.
+        QCOMPARE(view->currentIndex(), view->model()->index(1, 3));
+        QVERIFY(!view->selectionModel()->hasSelection());
     }
 };
 

@@ -5,6 +5,13 @@
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
+// 601 bytes of UTF-8, each character after the first two or four bytes long.
+const QString LongName = "x" + QString("Ü😀").repeated(100);
+
 class TestLockerReport : public QObject
 {
     Q_OBJECT
@@ -52,6 +59,7 @@ private slots:
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
         MakeLocker("..", "pw", 1, true);
+        MakeLocker(LongName, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
         QVERIFY(report.Read(2, bank));
@@ -92,6 +100,9 @@ private slots:
                                               "\nNotes:\n<b>Dear</b> diary,\nindented & \"quoted\"\nБлок"};
         QTest::newRow("empty, named ..") << ".."
                                          << "...pdf" << QStringList{"Locker Name: ..", "List of Stored IDs"};
+        // The longest whole characters that leave room for the temporary file's ".XXXXXX".
+        QTest::newRow("name too long for a file")
+            << LongName << "x" + QString("Ü😀").repeated(40) + "Ü.pdf" << QStringList{"List of Stored IDs"};
     }
 
     void reports()
@@ -129,6 +140,38 @@ private slots:
             QCOMPARE(Export("Notes", folder), "The PDF file could not be written in this folder:\n" + folder);
             QVERIFY(!QFileInfo(folder + "/Notes.pdf").isFile());
         }
+    }
+
+    // A report that does not fit leaves the earlier one as it was, and no other file.
+    void fullDisk_data()
+    {
+        QTest::addColumn<qint64>("room"); // bytes free, or when negative, that many short of the report
+        QTest::newRow("8 KB free") << qint64(8192);
+        QTest::newRow("all but its end fits") << qint64(-100); // a failure of the last write
+    }
+
+    void fullDisk()
+    {
+        QFETCH(qint64, room);
+        const QString folder = folders.filePath(QString("full ") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(Export("Notes", folder).startsWith("Data exported. "));
+        const QByteArray earlier = ReadFile(folder + "/Notes.pdf");
+
+        rlimit limit;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlim_t before = limit.rlim_cur;
+        limit.rlim_cur = room > 0 ? room : earlier.size() + room;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the test
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const QString closing = Export("Notes", folder);
+        limit.rlim_cur = before;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, handler);
+
+        QCOMPARE(closing, "The PDF file could not be written in this folder:\n" + folder);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.pdf"});
+        QVERIFY(ReadFile(folder + "/Notes.pdf") == earlier);
     }
 };
 

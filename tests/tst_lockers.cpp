@@ -90,6 +90,9 @@ private slots:
         QTest::keyClick(Child(list, "lineEdit"), Qt::Key_Escape);
         QVERIFY(list->isVisible()); // the embedded list is no dialog to leave
         auto* view = Child<QTableView>(&window, "tableView");
+        ClickCell(view, 1, LockerNameColumn); // the clicked cell stays current, but shows no selection
+        QCOMPARE(view->currentIndex(), view->model()->index(1, LockerNameColumn));
+        QVERIFY(!view->selectionModel()->hasSelection());
         for (const int left : {1, 0}) {
             view->setCurrentIndex(view->model()->index(0, 0));
             AnswerNextMessageBox(nullptr, QMessageBox::Yes);

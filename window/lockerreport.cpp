@@ -4,10 +4,12 @@
 #include "core/lockerstore.h"
 #include "core/utility.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
-#include <QPrinter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QVector>
 
@@ -104,20 +106,40 @@ QString LockerReport::FilePath(const QString& folder) const
         if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
             c = QLatin1Char('_');
     }
+    // Common file systems take names of up to 255 bytes; the temporary file that
+    // Print() writes first adds 7 (".XXXXXX"), the report ".pdf". The cut falls
+    // between characters as shown: no UTF-8 sequence, surrogate pair or accent is split.
+    const int room = 255 - 7 - 4;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, file);
+    int kept = 0;
+    int bytes = 0;
+    for (int next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(file.mid(kept, next - kept)).size();
+        if (bytes > room)
+            break;
+        kept = next;
+    }
+    file.truncate(kept);
     return QDir(folder).filePath(file + ".pdf");
 }
 
 bool LockerReport::Print(const QString& path) const
 {
-    QTextDocument document;
-    document.setHtml(html);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    document.print(&printer);
-    // print() reports nothing: a file that could not be opened shows only in the
-    // printer's state.
-    return printer.printerState() != QPrinter::Error && QFileInfo(path).size() > 0;
+    QByteArray pdf;
+    {
+        QTextDocument document;
+        document.setHtml(html);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer); // A4 at 1200 dpi by default: the report's page
+        document.print(&writer);
+    }
+    // The PDF engine stops at a short write and reports nothing, so the file goes
+    // in one write whose count tells; unbuffered, as commit() misses a failed last
+    // flush. Until commit() an earlier report stays as it was.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() &&
+           file.commit();
 }
 
 QString LockerReport::PlainTextToHtml(QString text)

@@ -18,9 +18,10 @@ public:
 
     const QString& Html() const { return html; }
     // The report's file in `folder`: the locker's name, made fit to be one file
-    // name there, + ".pdf".
+    // name there and shortened to the length file systems allow, + ".pdf".
     QString FilePath(const QString& folder) const;
-    // Prints to `path`, replacing an earlier file; false when it could not be written.
+    // Prints to `path`, replacing an earlier file; false when it could not be
+    // written in full, and the earlier file then stays as it was.
     bool Print(const QString& path) const;
 
     // Plain text as HTML that shows it as written: escaped, line breaks kept.
