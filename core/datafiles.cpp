@@ -70,7 +70,8 @@ bool CopyInto(const QString& source, QFileDevice& target, QString* error)
 bool CopyOver(const QString& source, const QString& target, QString* error)
 {
     QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that every write's count tells: commit() misses a failed last flush.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = copy.errorString();
         return false;
     }
