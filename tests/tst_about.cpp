@@ -16,8 +16,27 @@ public slots:
 private slots:
     void initTestCase()
     {
-        for (const char* scheme : {"http", "https", "file", "javascript"})
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto"})
             QDesktopServices::setUrlHandler(scheme, this, "OpenUrl");
+    }
+
+    // Each label is clicked along its middle until its link opens, as a user would.
+    void links()
+    {
+        openedUrls.clear();
+        OnNextModal([this](QWidget* about) {
+            for (const char* name : {"labelWebsite", "labelFacebook", "labelEmail"}) {
+                auto* label = Child<QLabel>(about, name);
+                const int before = openedUrls.size();
+                for (int x = 0; x < label->width() && openedUrls.size() == before; x += 4)
+                    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(x, label->height() / 2));
+            }
+            about->close();
+        });
+        dialog.exec();
+        QCOMPARE(openedUrls, (QList<QUrl>{QUrl("https://www.orvane.example/kestrova/"),
+                                          QUrl("https://social.example/kestrova"),
+                                          QUrl("mailto:support@orvane.example?subject=Kestrova%20")}));
     }
 
     void versionCheck_data()
