@@ -12,6 +12,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalMapper>
+#include <QTimer>
 #include <QUrlQuery>
 
 namespace {
@@ -21,6 +22,15 @@ QUrl& ServiceUrl()
     static QUrl url(VERSION_SERVICE_URL);
     return url;
 }
+
+int& Timeout()
+{
+    static int milliseconds = 30000;
+    return milliseconds;
+}
+
+// A version answer is a few lines of JSON; anything larger is not held in memory.
+const qint64 MaxReplySize = 64 * 1024;
 
 } // namespace
 
@@ -37,6 +47,11 @@ void VersionWebServiceClient::SetServiceUrl(const QUrl& url)
     ServiceUrl() = url;
 }
 
+void VersionWebServiceClient::SetTimeout(int milliseconds)
+{
+    Timeout() = milliseconds;
+}
+
 void VersionWebServiceClient::SendRequest()
 {
     QUrl url = ServiceUrl();
@@ -49,6 +64,13 @@ void VersionWebServiceClient::SendRequest()
     QNetworkReply* reply = networkManager->get(QNetworkRequest(url));
     signalMapper->setMapping(reply, reply);
     connect(reply, &QNetworkReply::finished, signalMapper, qOverload<>(&QSignalMapper::map));
+    // Giving up finishes the reply, so the busy window closes as for any other answer.
+    connect(reply, &QNetworkReply::readyRead, reply, [reply]() {
+        if (reply->bytesAvailable() > MaxReplySize ||
+            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxReplySize)
+            reply->abort();
+    });
+    QTimer::singleShot(Timeout(), reply, &QNetworkReply::abort);
 }
 
 void VersionWebServiceClient::onResult(QObject* object)
@@ -57,14 +79,17 @@ void VersionWebServiceClient::onResult(QObject* object)
     auto* reply = qobject_cast<QNetworkReply*>(object);
     if (!reply)
         return;
+    reply->deleteLater();
     qDebug() << "onResult";
     if (reply->error() != QNetworkReply::NoError)
         qDebug() << reply->errorString();
+    // Given up as too large or too slow: what did arrive may still parse, but is not the answer.
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        return;
 
     // An HTTP error status still carries a body worth reading; anything but a
     // JSON object reads as an empty object and shows nothing.
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
-    reply->deleteLater();
     if (!answer.contains("HasNewerVersion"))
         return;
     const QString hasNewer = answer.value("HasNewerVersion").toString();

@@ -21,6 +21,9 @@ public:
     // Tests point every later client at a server of their own; the program
     // always asks VERSION_SERVICE_URL.
     static void SetServiceUrl(const QUrl& url);
+    // Tests shorten the wait for a server that never answers; the program
+    // gives up after 30 s.
+    static void SetTimeout(int milliseconds);
 
 public slots:
     void onResult(QObject* object);

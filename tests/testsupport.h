@@ -15,12 +15,14 @@ namespace TestSupport {
 // Calls `handler` with the next modal widget as soon as one is active (polling,
 // so it can be queued before the code that opens the dialog runs). Fails the
 // running test when none shows within a few seconds, rather than answering a
-// dialog of a later test.
+// dialog of a later test. The watch on unanswered modal dialogs leaves alone
+// the dialogs that a queued or running handler is for.
 inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis = nullptr)
 {
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
+    ++Answers().waiting;
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
@@ -28,9 +30,13 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
             return;
         timer->stop();
         timer->deleteLater();
+        --Answers().waiting;
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
+        QWidget* answered = modal;
+        Answers().answering << answered;
         handler(modal);
+        Answers().answering.removeOne(answered);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
         auto* dialog = qobject_cast<QDialog*>(modal.data());
