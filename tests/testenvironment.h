@@ -14,31 +14,27 @@
 
 namespace TestSupport {
 
-// The OnNextModal handlers still waiting for a dialog, and the dialogs that the
-// running ones were given. Any other modal dialog is one that nothing answers.
-struct ModalAnswers
+// OnNextModal handlers still waiting for a dialog, and the dialogs that running ones were given.
+inline int& WaitingAnswers()
 {
-    int waiting = 0;
-    QList<QWidget*> answering;
-};
-
-inline ModalAnswers& Answers()
+    static int waiting = 0;
+    return waiting;
+}
+inline QList<QWidget*>& DialogsBeingAnswered()
 {
-    static ModalAnswers answers;
-    return answers;
+    static QList<QWidget*> dialogs;
+    return dialogs;
 }
 
-// Fails the running test when a modal dialog stands unanswered for a second, and
-// rejects it, so that the test ends instead of waiting for the ctest time-out. The
-// grace leaves room for a test that answers with a timer of its own.
+// A modal dialog that nothing answers fails the running test after a second
+// (room for a test that answers with a timer of its own) and is rejected, so
+// that the test ends instead of waiting for the ctest time-out.
 inline void WatchUnansweredModals(QObject* parent)
 {
     auto* timer = new QTimer(parent);
-    QPointer<QWidget> seen;
-    QElapsedTimer since;
-    QObject::connect(timer, &QTimer::timeout, [seen, since]() mutable {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || Answers().waiting > 0 || Answers().answering.contains(modal))
+    QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (WaitingAnswers() > 0 || DialogsBeingAnswered().contains(modal))
             modal = nullptr;
         if (modal != seen) {
             seen = modal;
@@ -47,14 +43,11 @@ inline void WatchUnansweredModals(QObject* parent)
         if (!modal || !since.hasExpired(1000))
             return;
         auto* box = qobject_cast<QMessageBox*>(modal);
-        const QByteArray message = QString("unanswered modal %1 \"%2\"%3")
-                                       .arg(modal->metaObject()->className(), modal->windowTitle(),
-                                            box ? ": " + box->text() : QString())
-                                       .toUtf8();
+        const QString what = QString("unanswered modal %1 \"%2\" %3")
+                                 .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
         seen = nullptr;
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        dialog ? dialog->reject() : void(modal->close());
-        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        modal->reject();
+        QTest::qFail(qPrintable(what), __FILE__, __LINE__);
     });
     timer->start(100);
 }

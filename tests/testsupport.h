@@ -22,7 +22,7 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    ++Answers().waiting;
+    ++WaitingAnswers();
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
@@ -30,13 +30,13 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
             return;
         timer->stop();
         timer->deleteLater();
-        --Answers().waiting;
+        --WaitingAnswers();
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         QWidget* answered = modal;
-        Answers().answering << answered;
+        DialogsBeingAnswered() << answered;
         handler(modal);
-        Answers().answering.removeOne(answered);
+        DialogsBeingAnswered().removeOne(answered);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
         auto* dialog = qobject_cast<QDialog*>(modal.data());
