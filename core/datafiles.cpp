@@ -88,10 +88,9 @@ bool CopyOver(const QString& source, const QString& target, QString* error)
 // the tables, whose keys set up. The keys in force are then the staged file's.
 bool StageBackup(const QString& backup, QTemporaryFile& staged, KeySetupResult* keys)
 {
-    QString error;
+    QString ignored;
     // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
-    const bool copied =
-        staged.open() && CopyInto(backup, staged, &error) && fsync(staged.handle()) == 0;
+    const bool copied = staged.open() && CopyInto(backup, staged, &ignored) && fsync(staged.handle()) == 0;
     staged.close();
     if (!copied || !CDBManager::IsDataFile(staged.fileName()))
         return false;
@@ -158,8 +157,7 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* erro
         if (keep && !CopyOver(active, rollback, error)) {
             result = RestoreResult::NoRollback;
         } else {
-            QString renameError;
-            if (RenameOver(staged.fileName(), active, &renameError)) {
+            if (RenameOver(staged.fileName(), active, error)) {
                 staged.setAutoRemove(false);
                 result = RestoreResult::Restored;
             }
