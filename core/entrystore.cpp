@@ -140,6 +140,18 @@ QString Table(int type)
     return kind ? kind->table : QString();
 }
 
+QStringList SecretColumns(int type)
+{
+    QStringList columns;
+    if (const Kind* kind = KindOf(type)) {
+        for (const Column& column : kind->columns) {
+            if (column.stored == Stored::Secret)
+                columns << column.name;
+        }
+    }
+    return columns;
+}
+
 QSqlQuery List(int type, const QString& lockerId, const QString& filter)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());

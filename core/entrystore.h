@@ -19,6 +19,8 @@ namespace EntryStore {
 
 // The kind's table, or the empty text for an unknown type.
 QString Table(int type);
+// The kind's columns that hold field ciphertext, in table order.
+QStringList SecretColumns(int type);
 
 // The executed query of a locker's list: ID, name and the columns that the
 // list fills itself; only names that contain `filter` when it is not empty.

@@ -2,6 +2,7 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "core/entrystore.h"
 
 #include <QDebug>
 #include <QSqlError>
@@ -9,12 +10,8 @@
 
 namespace {
 
-// Every column that holds field ciphertext: table, then column.
-const char* const SECRET_COLUMNS[][2] = {
-    {"tblLocker", "PASSWORD"}, {"tblLocker", "SECRET_QUESTION"}, {"tblLocker", "SECRET_ANSWER"},
-    {"tblLocker", "NOTES"},    {"tblId", "USER_NAME"},           {"tblId", "PASSWORD"},
-    {"tblId", "NOTES"},        {"tblId2", "CARD_NUMBER"},        {"tblId2", "PIN"},
-    {"tblId2", "CODE"},        {"tblId2", "NOTES"},              {"tblId3", "NOTES"}};
+// The locker columns that hold field ciphertext; the entry tables' are the entry store's.
+const char* const LOCKER_SECRET_COLUMNS[] = {"PASSWORD", "SECRET_QUESTION", "SECRET_ANSWER", "NOTES"};
 
 } // namespace
 
@@ -55,8 +52,15 @@ bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv)
 bool ReadSecrets(int limit, QStringList* secrets)
 {
     QStringList selects;
-    for (const auto& column : SECRET_COLUMNS)
-        selects << QString("SELECT %1 FROM %2 WHERE LENGTH(%1)").arg(column[1], column[0]);
+    const auto select = [&selects](const QString& table, const QString& column) {
+        selects << QString("SELECT %1 FROM %2 WHERE LENGTH(%1)").arg(column, table);
+    };
+    for (const char* column : LOCKER_SECRET_COLUMNS)
+        select("tblLocker", column);
+    for (int type = 1; type <= 3; ++type) {
+        for (const QString& column : EntryStore::SecretColumns(type))
+            select(EntryStore::Table(type), column);
+    }
     // One statement that stops at the limit: cheap however many rows the file holds.
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     if (!query.exec(selects.join(" UNION ALL ") + " LIMIT " + QString::number(limit))) {
