@@ -19,7 +19,6 @@ int main(int argc, char* argv[])
 
     MainWindow window;
     window.show();
-    Utility::GetInstance().mainWindow = &window;
 
     if (WelcomeDialog::ShowsAtStart())
         window.ShowWelcomeDialog();

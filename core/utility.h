@@ -5,10 +5,8 @@
 #include <QVector>
 
 class QSettings;
-class QWidget;
 
-// The process-wide object: the settings store, the lockers unlocked for this
-// run and the main window.
+// The process-wide object: the settings store and the lockers unlocked for this run.
 class Utility
 {
 public:
@@ -23,7 +21,6 @@ public:
     static QString Md5Hex(const QString& text);
 
     QVector<QString> sessionLockerIds;
-    QWidget* mainWindow = nullptr;
     QSettings* settings = nullptr;
 
 private:

@@ -157,7 +157,6 @@ int main(int argc, char* argv[])
             // Each start tells that no master password is set; acknowledge it.
             TestSupport::OnNextModal([](QWidget* box) { box->close(); });
             MainWindow window;
-            Utility::GetInstance().mainWindow = &window;
             window.showNormal();
             window.resize(1600, 720); // wide enough for the whole tool bar
             QWidget* widget = shot.make(window, lockers);
