@@ -5,10 +5,14 @@
 #include "core/utility.h"
 
 #include <QDebug>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 
@@ -34,15 +38,30 @@ const char* const SCHEMA[] = {
     "NULL, [PARAM2] VARCHAR(300) NULL, [PARAM3] VARCHAR(300) NULL)",
 };
 
+// The schema's tables, each with its columns: the first bracketed name of a
+// statement is the table's, the others are its columns'.
+const QVector<QStringList>& SchemaTables()
+{
+    static const QVector<QStringList> tables = [] {
+        QVector<QStringList> read;
+        const QRegularExpression name(R"(\[(\w+)\])");
+        for (const char* statement : SCHEMA) {
+            QStringList names;
+            for (auto match = name.globalMatch(statement); match.hasNext();)
+                names << match.next().captured(1);
+            read << names;
+        }
+        return read;
+    }();
+    return tables;
+}
+
 bool HoldsTables(const QSqlDatabase& database)
 {
     // Reads the schema only: a file that is no database gives no tables.
     const QStringList tables = database.tables();
-    for (const char* table : {"tblLocker", "tblId", "tblId2", "tblId3", "tblSettings"}) {
-        if (!tables.contains(table))
-            return false;
-    }
-    return true;
+    return std::all_of(SchemaTables().cbegin(), SchemaTables().cend(),
+                       [&tables](const QStringList& table) { return tables.contains(table.first()); });
 }
 
 } // namespace
@@ -103,6 +122,11 @@ void CDBManager::CloseDataBase()
 void CDBManager::CreateDatabase()
 {
     Utility::GetInstance().settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
+    CreateTables();
+}
+
+void CDBManager::CreateTables()
+{
     for (const char* statement : SCHEMA)
         ExecQuery(statement);
 }
@@ -112,10 +136,40 @@ bool CDBManager::HoldsSchema()
     return HoldsTables(GetDataBase());
 }
 
-bool CDBManager::IsDataFile(const QString& path)
+bool CDBManager::LacksColumn(QString* table, QString* column)
+{
+    for (const QStringList& columns : SchemaTables()) {
+        QSqlQuery info(GetDataBase());
+        QStringList present;
+        if (info.exec("PRAGMA table_info(" + columns.first() + ")")) {
+            while (info.next())
+                present << info.value(1).toString();
+        }
+        for (const QString& name : columns.mid(1)) {
+            if (!present.contains(name, Qt::CaseInsensitive)) {
+                *table = columns.first();
+                *column = name;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool CDBManager::UseRollbackJournal()
+{
+    QSqlQuery pragma(GetDataBase());
+    if (pragma.exec("PRAGMA journal_mode = DELETE") && pragma.next() &&
+        pragma.value(0).toString() == "delete")
+        return true;
+    LogSqlError(pragma.lastError());
+    return false;
+}
+
+CDBManager::FileKind CDBManager::Examine(const QString& path)
 {
     const QString connection = "DATA_FILE_CHECK";
-    bool sound = false;
+    FileKind kind = FileKind::Damaged;
     {
         QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", connection);
         file.setDatabaseName(path);
@@ -123,12 +177,12 @@ bool CDBManager::IsDataFile(const QString& path)
         file.setConnectOptions("QSQLITE_OPEN_READONLY");
         if (file.open()) {
             QSqlQuery check(file);
-            sound = check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok" &&
-                    HoldsTables(file);
+            if (check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok")
+                kind = HoldsTables(file) ? FileKind::DataFile : FileKind::NotADataFile;
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    return sound;
+    return kind;
 }
 
 void ExecQuery(const QString& statement)

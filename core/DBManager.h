@@ -26,12 +26,27 @@ public:
     void CloseDataBase();
     // Stores the current data-file name and creates the five tables.
     void CreateDatabase();
+    // Creates the five tables in the open file; a failure is only logged.
+    void CreateTables();
     // True when the open file is an SQLite database that holds the five tables.
     bool HoldsSchema();
+    // Finds a column that the program reads or writes and the open file lacks;
+    // false when there is none.
+    bool LacksColumn(QString* table, QString* column);
+    // Keeps the open file in SQLite's rollback journal mode, folding a WAL file
+    // into it: everything saved is then in the one file that a copy takes.
+    bool UseRollbackJournal();
 
-    // True when `path` is a sound SQLite file that holds the five tables. Reads
-    // it on a connection of its own and never creates or changes it.
-    static bool IsDataFile(const QString& path);
+    // What a file is to the program, read on a connection of its own that
+    // never creates or changes it.
+    enum class FileKind
+    {
+        DataFile,     // a sound SQLite file that holds the five tables
+        Damaged,      // not a sound SQLite file
+        NotADataFile, // a sound SQLite file without the tables
+    };
+    static FileKind Examine(const QString& path);
+    static bool IsDataFile(const QString& path) { return Examine(path) == FileKind::DataFile; }
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);

@@ -2,20 +2,23 @@
 
 #include "core/DBManager.h"
 #include "core/constants.h"
+#include "core/filecopy.h"
 #include "core/utility.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DataFiles", text);
+}
 
 // Lockers unlocked for this run are forgotten when another file comes in:
 // their IDs may name other lockers there.
@@ -30,75 +33,90 @@ bool SameFile(const QString& one, const QString& other)
     return !canonical.isEmpty() && canonical == QFileInfo(other).canonicalFilePath();
 }
 
-// Replaces `target` by `source` in one step, which QFile::rename never does:
-// the target is at every moment the old file or the new one.
-bool RenameOver(const QString& source, const QString& target, QString* error)
+// The data file itself, through any links to it, even to a target that is
+// missing: a restore replaces that file, and keeps its copies beside it.
+QString DataFilePath()
 {
-    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0)
-        return true;
-    *error = qt_error_string(errno);
-    return false;
+    QString path = DataFiles::ActivePath();
+    // No more links than the system follows in one path.
+    for (int links = 0; links < 40 && QFileInfo(path).isSymLink(); ++links)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
 }
 
-// Writes all of `source` into the open `target`; false with the error when a
-// read or a write failed.
-bool CopyInto(const QString& source, QFileDevice& target, QString* error)
+// Why the staged backup at `path` may not come in, or the empty text when it
+// may. Its keys are in force afterwards, `keys` the result of their set-up,
+// which also turns WAL mode off in it, as in every data file.
+QString CheckStaged(const QString& path, KeySetupResult* keys)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
-        return false;
+    switch (CDBManager::Examine(path)) {
+    case CDBManager::FileKind::Damaged:
+        return Tr("It is damaged.");
+    case CDBManager::FileKind::NotADataFile:
+        return Tr("It is not a Kestrova data file.");
+    case CDBManager::FileKind::DataFile:
+        break;
     }
-    for (QByteArray chunk; !(chunk = in.read(1 << 16)).isEmpty();) {
-        if (target.write(chunk) != chunk.size()) {
-            *error = target.errorString();
-            return false;
+
+    CDBManager& manager = CDBManager::GetInstance();
+    manager.OpenDataBase(path);
+    QString cause, table, column;
+    if (manager.LacksColumn(&table, &column)) {
+        cause = Tr("Its table %1 has no column %2.").arg(table, column);
+    } else if (!KeysInForce(*keys = SetUpKeys())) {
+        cause = Tr("Its keys are damaged.");
+    } else if (const int unreadable = UnreadableSecrets(); unreadable < 0) {
+        cause = Tr("It is damaged.");
+    } else if (unreadable > 0) {
+        cause = unreadable == 1 ? Tr("1 stored secret cannot be read.")
+                                : Tr("%1 stored secrets cannot be read.").arg(unreadable);
+    }
+    manager.CloseDataBase();
+    return cause;
+}
+
+// The restore itself, with the keys of whichever file it leaves in place.
+RestoreResult Replace(const QString& backup, KeySetupResult* keys, QString* cause)
+{
+    const QString active = DataFilePath(), rollback = DataFiles::RollbackPath();
+    FileCopy staged;
+    if (!staged.Make(backup, active + "_restore_XXXXXX", FileCopy::Source::SQLiteDatabase)) {
+        *cause = staged.Cause();
+        return RestoreResult::NotRestored;
+    }
+    *cause = CheckStaged(staged.FileName(), keys);
+    if (!cause->isEmpty())
+        return RestoreResult::NotRestored;
+
+    // Only a data file is worth a rollback copy, and only then may an earlier
+    // copy give way; the file the user chose is never replaced.
+    const bool keep = CDBManager::IsDataFile(active) && !SameFile(backup, rollback);
+    if (keep) {
+        FileCopy copy;
+        if (!copy.Make(active, rollback + ".XXXXXX") || !copy.Replace(rollback)) {
+            *cause = copy.Cause();
+            return RestoreResult::NoRollback;
         }
     }
-    if (in.error() != QFileDevice::NoError) {
-        *error = in.errorString();
-        return false;
-    }
-    if (!target.flush()) {
-        *error = target.errorString();
-        return false;
-    }
-    return true;
+    const bool replaced = staged.Replace(active);
+    if (keep)
+        QFile::remove(rollback);
+    *cause = staged.Cause();
+    return replaced ? RestoreResult::Restored : RestoreResult::NotRestored;
 }
 
-// Puts a copy of `source` in place of `target` in one step.
-bool CopyOver(const QString& source, const QString& target, QString* error)
+// Removes what a restore cut short leaves beside the data file, which nothing
+// reads: staged backups and unfinished rollback copies.
+void RemoveLeftovers(const QString& active)
 {
-    QSaveFile copy(target);
-    // Unbuffered, so that every write's count tells: commit() misses a failed last flush.
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *error = copy.errorString();
-        return false;
+    const QFileInfo file(active);
+    const QRegularExpression leftover("^" + QRegularExpression::escape(file.fileName()) +
+                                      "(_restore_|_temp\\.)[A-Za-z0-9]{6}$");
+    const QDir folder = file.dir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
     }
-    if (!CopyInto(source, copy, error))
-        return false;
-    if (!copy.commit()) {
-        *error = copy.errorString();
-        return false;
-    }
-    return true;
-}
-
-// Copies the backup into `staged` and checks it there: a sound SQLite file with
-// the tables, whose keys set up. The keys in force are then the staged file's.
-bool StageBackup(const QString& backup, QTemporaryFile& staged, KeySetupResult* keys)
-{
-    QString ignored;
-    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
-    const bool copied = staged.open() && CopyInto(backup, staged, &ignored) && fsync(staged.handle()) == 0;
-    staged.close();
-    if (!copied || !CDBManager::IsDataFile(staged.fileName()))
-        return false;
-    CDBManager& manager = CDBManager::GetInstance();
-    manager.OpenDataBase(staged.fileName());
-    *keys = SetUpKeys();
-    manager.CloseDataBase();
-    return KeysInForce(*keys);
 }
 
 } // namespace
@@ -114,7 +132,7 @@ QString ActivePath()
 
 QString RollbackPath()
 {
-    return ActivePath() + "_temp";
+    return DataFilePath() + "_temp";
 }
 
 QString BackupPath(const QString& folder)
@@ -130,8 +148,8 @@ QString SharePath(const QString& folder)
 
 QString CopyActiveTo(const QString& target)
 {
-    QFile active(ActivePath());
-    return active.copy(target) ? QString() : active.errorString();
+    FileCopy copy;
+    return copy.Make(ActivePath(), target + ".XXXXXX") && copy.Place(target) ? QString() : copy.Cause();
 }
 
 void Select(const QString& path)
@@ -144,27 +162,10 @@ void Select(const QString& path)
     settings->setValue(ACTIVE_WALLET_DB_7_5_0, file.fileName());
 }
 
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* error)
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause)
 {
     CDBManager::GetInstance().CloseDataBase();
-    const QString active = ActivePath(), rollback = RollbackPath();
-    QTemporaryFile staged(active + "_restore_XXXXXX");
-    RestoreResult result = RestoreResult::NotRestored;
-    if (StageBackup(backup, staged, keys)) {
-        // Only a data file is worth a rollback copy, and only then may an earlier
-        // copy give way; the file the user chose is never replaced.
-        const bool keep = CDBManager::IsDataFile(active) && !SameFile(backup, rollback);
-        if (keep && !CopyOver(active, rollback, error)) {
-            result = RestoreResult::NoRollback;
-        } else {
-            if (RenameOver(staged.fileName(), active, error)) {
-                staged.setAutoRemove(false);
-                result = RestoreResult::Restored;
-            }
-            if (keep)
-                QFile::remove(rollback);
-        }
-    }
+    const RestoreResult result = Replace(backup, keys, cause);
     if (result == RestoreResult::Restored)
         ForgetUnlockedLockers();
     else // the data file's own keys again, in place of the backup's
@@ -172,13 +173,17 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* erro
     return result;
 }
 
-RollbackRecovery RecoverRollback(QString* error)
+RollbackRecovery RecoverRollback(QString* cause)
 {
-    const QString active = ActivePath(), rollback = RollbackPath();
+    const QString active = DataFilePath(), rollback = RollbackPath();
+    RollbackRecovery result = RollbackRecovery::None;
     // Opening a missing data file makes an empty one, so both mean the same.
-    if (QFileInfo(active).size() > 0 || !CDBManager::IsDataFile(rollback))
-        return RollbackRecovery::None;
-    return RenameOver(rollback, active, error) ? RollbackRecovery::PutBack : RollbackRecovery::NotPutBack;
+    if (QFileInfo(active).size() == 0 && CDBManager::IsDataFile(rollback)) {
+        result = FileCopy::RenameOver(rollback, active, cause) ? RollbackRecovery::PutBack
+                                                               : RollbackRecovery::NotPutBack;
+    }
+    RemoveLeftovers(active);
+    return result;
 }
 
 } // namespace DataFiles

@@ -22,12 +22,14 @@ enum class RollbackRecovery
 };
 
 // The data file as a whole: copies, restore and the choice of the active file.
-// Paths are read from the settings when needed; failures come back as values.
+// Paths are read from the settings when needed; failures come back as values,
+// with their cause in words a user understands.
 namespace DataFiles {
 
 // Folder + "/" + name of the active data file.
 QString ActivePath();
-// The copy of the active data file that a restore keeps until the backup is in.
+// The copy of the active data file that a restore keeps until the backup is in;
+// beside the file itself when the active path is a link to it.
 QString RollbackPath();
 // A new backup in `folder`, named after the current local time.
 QString BackupPath(const QString& folder);
@@ -35,19 +37,20 @@ QString BackupPath(const QString& folder);
 QString SharePath(const QString& folder);
 
 // Copies the active data file to `target`, never over an existing file; the
-// empty text on success, else the file error.
+// empty text on success, else the cause.
 QString CopyActiveTo(const QString& target);
 // Makes `path` the active data file, for this run and the next.
 void Select(const QString& path);
 // Puts `backup` in place of the active data file once it has been checked: a
-// sound SQLite file with the tables and keys that open its secrets. The data
-// file is at every moment the old one or the new one, and the keys in force
-// afterwards are those of the file then active, `keys` the result of their set-up.
-// `error` gets the file error when no rollback copy could be made.
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* error);
-// Run before the data file is first opened: a restore cut short may have left
-// the data only in the rollback copy. `error` gets the file error of NotPutBack.
-RollbackRecovery RecoverRollback(QString* error);
+// regular, sound SQLite file with every table and column, and keys that open
+// every stored secret. The data file, or the file that it links to, is at every
+// moment the old one or the new one. The keys in force afterwards are those of
+// the file then active, `keys` the result of their set-up.
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause);
+// Run at start before the data file is first opened: a restore cut short may
+// have left the data only in the rollback copy, and files beside it that
+// nothing reads. `cause` tells why a NotPutBack failed.
+RollbackRecovery RecoverRollback(QString* cause);
 
 } // namespace DataFiles
 

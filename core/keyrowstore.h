@@ -24,8 +24,9 @@ KeyRow Read();
 QString MasterPasswordDigest();
 // Stores new keys into the row `id`, or into a new row when `id` is invalid.
 bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv);
-// Up to `limit` values of the secret columns, lockers' passwords first, empty
-// values passed over; false when the tables could not be read.
+// Up to `limit` values of the secret columns (all of them when it is negative),
+// lockers' passwords first, empty values passed over; false when the tables
+// could not be read.
 bool ReadSecrets(int limit, QStringList* secrets);
 // Re-wraps the content key under `newDigest` and stores the digest and the
 // wrapped key together. False when nothing was stored; the keys in memory then

@@ -29,13 +29,17 @@ KeySetupResult GenerateKeys(const QVariant& rowId)
 KeySetupResult LoadKeys()
 {
     CDBManager& manager = CDBManager::GetInstance();
-    // Not a data file: there are no keys to read, and nothing may be written into
-    // it. That is the folder's fault when no file could be made there.
     if (!manager.HoldsSchema()) {
-        const QFileInfo folder(QFileInfo(manager.GetDataBase().databaseName()).absolutePath());
-        return folder.isDir() && folder.isWritable() ? KeySetupResult::NotADataFile
-                                                     : KeySetupResult::NoDataFolder;
+        // A file that holds anything else is not ours: nothing is read or written.
+        if (QFileInfo(manager.GetDataBase().databaseName()).size() > 0)
+            return KeySetupResult::NotADataFile;
+        // A missing or empty one is a data file still to be made, as at a first
+        // start; when that fails, its folder is missing or cannot be written.
+        manager.CreateTables();
+        if (!manager.HoldsSchema())
+            return KeySetupResult::NoDataFolder;
     }
+    manager.UseRollbackJournal();
 
     BotanAdapter& adapter = BotanAdapter::GetInstance();
     const KeyRow row = KeyRowStore::Read();
@@ -68,6 +72,16 @@ bool KeysInForce(KeySetupResult result)
 {
     return result == KeySetupResult::Generated || result == KeySetupResult::NoMasterPassword ||
            result == KeySetupResult::MasterPassword;
+}
+
+int UnreadableSecrets()
+{
+    QStringList secrets;
+    if (!KeyRowStore::ReadSecrets(-1, &secrets))
+        return -1;
+    BotanAdapter& adapter = BotanAdapter::GetInstance();
+    return std::count_if(secrets.cbegin(), secrets.cend(),
+                         [&adapter](const QString& secret) { return !adapter.Decrypts(secret); });
 }
 
 KeySetupResult SetUpKeys()

@@ -10,8 +10,8 @@ enum class KeySetupResult
     KeysDamaged,      // the stored keys are unreadable or open none of the stored secrets, or secrets
                       // have no keys: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
-    NotADataFile,     // not an SQLite file with the tables: nothing was read or written
-    NoDataFolder,     // the data file's folder is missing or cannot be written: nothing was read
+    NotADataFile,     // a file that holds something else than the tables: nothing was read or written
+    NoDataFolder,     // no data file, and none can be made in its folder: nothing was read
 };
 
 // True when the result leaves keys in force that encrypt and decrypt the file's secrets.
@@ -19,7 +19,12 @@ bool KeysInForce(KeySetupResult result);
 
 // Reads the first row of tblSettings of the open data file and loads its keys
 // into BotanAdapter, or generates and stores new ones when the file has neither
-// keys nor secrets. Run at start and whenever another data file comes in.
+// keys nor secrets. A missing or empty data file gets its tables first. Run at
+// start and whenever another data file comes in.
 KeySetupResult SetUpKeys();
+
+// How many of the open file's stored secrets do not decrypt under the keys in
+// force; -1 when they could not be read.
+int UnreadableSecrets();
 
 #endif // KEYSETUP_H

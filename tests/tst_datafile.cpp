@@ -3,8 +3,83 @@
 #include "testsupport.h"
 
 #include "core/datafiles.h"
+#include "core/entrystore.h"
 #include "core/keyrowstore.h"
 #include "window/mainwindow.h"
+
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+// The system's rename and fsync, stood in for so that a test sees what no file
+// shows until a power cut: while `watched`, FileSteps() lists the renames and
+// syncs of folders in order, and a rename from FailingRename() fails, as on a
+// read-only disk.
+bool watched = false;
+QStringList& FileSteps()
+{
+    static QStringList steps;
+    return steps;
+}
+QString& FailingRename()
+{
+    static QString from;
+    return from;
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    if (watched && QFile::decodeName(from) == FailingRename()) {
+        errno = EROFS;
+        return -1;
+    }
+    if (watched)
+        FileSteps() << "renamed to " + QFile::decodeName(to);
+    return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+extern "C" int fsync(int fd)
+{
+    struct stat status;
+    if (watched && fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+        FileSteps() << "synced " + QFileInfo(QString("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
+
+// What becomes of the files in a folder: "moved in NAME" and "deleted NAME".
+class FolderWatch
+{
+public:
+    explicit FolderWatch(const QString& folder) : fd(inotify_init1(IN_NONBLOCK))
+    {
+        inotify_add_watch(fd, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_DELETE);
+    }
+    ~FolderWatch() { close(fd); }
+
+    // The events so far of the files named.
+    QStringList Events(const QStringList& names) const
+    {
+        QStringList events;
+        alignas(inotify_event) char buffer[1 << 14];
+        for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
+            for (char* at = buffer; at < buffer + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (names.contains(event->name))
+                    events << (event->mask & IN_MOVED_TO ? "moved in " : "deleted ") + QString(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return events;
+    }
+
+private:
+    int fd;
+};
 
 class TestDataFile : public QObject
 {
@@ -13,6 +88,22 @@ class TestDataFile : public QObject
     std::unique_ptr<MainWindow> window;
 
     static QString Home(const QString& name) { return QDir::homePath() + "/" + name; }
+    // The journal mode in a database file's header: 1 for the rollback journal, 2 for WAL.
+    static int JournalMode(const QString& path) { return ReadFile(path).at(18); }
+
+    // Runs statements on `path` through a connection of its own, as another program would.
+    static void ExecOn(const QString& path, const QStringList& statements)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other program");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            for (const QString& statement : statements)
+                QVERIFY2(db.exec(statement).isActive(), qPrintable(statement));
+        }
+        QSqlDatabase::removeDatabase("other program");
+    }
+
     // Triggers the action, selects `path` in its file dialog and returns the message box that follows.
     MessageBoxSeen Trigger(const char* action, const QString& path)
     {
@@ -50,17 +141,25 @@ private slots:
             UserSettings()->setValue(notice, 1);
         window = std::make_unique<MainWindow>();
     }
-    void cleanup() { window.reset(); }
+    void cleanup()
+    {
+        window.reset();
+        watched = false;
+        FailingRename().clear();
+    }
 
     void backupRestoreAndShare()
     {
         const QString id = MakeLocker("Web", "web pw");
-        Exec("INSERT INTO tblId (LOCKER_ID, NAME, USER_NAME) VALUES (" + id + ", 'Mail', 'me')");
+        QVERIFY(EntryStore::Add(1, id, {{"NAME", "Mail"}, {"USER_NAME", "me"}}));
         QVERIFY(QDir().mkpath(Home("Backups")));
         // "Backups" selected in the home folder that the chooser shows.
         QString text = Trigger("actionBackup", Home("Backups")).text;
-        const QString backup =
-            Home("Backups/") + QDir(Home("Backups")).entryList({"Kestrova_Backup_*"}).value(0);
+        const QString backup = Home("Backups/") + QDir(Home("Backups")).entryList(QDir::Files).value(0);
+        QVERIFY2(QRegularExpression(R"(/Kestrova_Backup_\d{8}-\d\d-\d\d-\d\d\.kestrova$)")
+                     .match(backup)
+                     .hasMatch(),
+                 qPrintable(backup));
         QCOMPARE(text, "Backup file copied to " + backup);
 
         MakeLocker("Later", "later pw");
@@ -69,36 +168,64 @@ private slots:
         window->OpenLocker(id, "Web", 7); // a type without a list closes the open one
         QVERIFY(!window->centralWidget());
         window->OpenLocker(id, "Web", 1);
+        // The backup comes in by one rename, made durable, and only then does the rollback copy go.
+        const QString active = DataFiles::ActivePath(), name = QFileInfo(active).fileName();
+        QVERIFY(QFile::setPermissions(active, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const QFile::Permissions mode = QFile::permissions(active);
+        const FolderWatch watch(Home(".kestrova"));
+        watched = true;
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
-        QCOMPARE(ReadFile(DataFiles::ActivePath()), ReadFile(backup));
-        QVERIFY(!QFile::exists(DataFiles::RollbackPath()));
+        QCOMPARE(
+            watch.Events({name, name + "_temp"}),
+            (QStringList{"moved in " + name + "_temp", "moved in " + name, "deleted " + name + "_temp"}));
+        QVERIFY2(FileSteps().join('\n').contains("renamed to " + active + "\nsynced " + Home(".kestrova")),
+                 qPrintable(FileSteps().join('\n')));
+        QCOMPARE(ReadFile(active), ReadFile(backup));
+        QCOMPARE(QFile::permissions(active), mode);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
         QVERIFY(!window->centralWidget());
 
         const QString shared = Home("Backups/") + CDBManager::DataFileName();
         QCOMPARE(Trigger("actionShare", Home("Backups")).text, "Date file copied to " + shared);
-        text = Trigger("actionShare", Home("Backups")).text;
-        QVERIFY2(text.startsWith("Error occurred : <" + shared + "> ") && !text.endsWith("> "),
-                 qPrintable(text));
+        QCOMPARE(Trigger("actionShare", Home("Backups")).text,
+                 "Error occurred : <" + shared + "> A file of that name is already there.");
+        QCOMPARE(QDir(Home("Backups")).entryList(QDir::Files).size(), 2);
     }
 
     // Each row damages a copy of the data file, or stands in the restore's way:
-    // the data file stays byte for byte, nothing is left beside it, and its keys stay in force.
+    // the data file stays byte for byte, nothing is left beside it, its keys stay
+    // in force, and the message says why.
     void refusedRestoreKeepsTheDataFile_data()
     {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("not a data file") << "junk";
-        QTest::newRow("page of tblId zeroed") << "page";
-        QTest::newRow("key row damaged") << "key";
-        QTest::newRow("no rollback copy") << "rollback";
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("not a data file") << "junk"
+                                         << "It is not a Kestrova data file.";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "It is not a regular file.";
+        QTest::newRow("link to the zero device") << "zero"
+                                                 << "It is not a regular file.";
+        QTest::newRow("page of tblId zeroed") << "page"
+                                              << "It is damaged.";
+        QTest::newRow("column missing") << "column"
+                                        << "Its table tblId has no column PASSWORD.";
+        QTest::newRow("key row damaged") << "key"
+                                         << "Its keys are damaged.";
+        QTest::newRow("secrets changed") << "secrets"
+                                         << "2 stored secrets cannot be read.";
+        QTest::newRow("folder in the rollback copy's place") << "rollback"
+                                                             << "A folder of that name is in the way.";
+        QTest::newRow("no room for the rollback copy") << "full"
+                                                       << "There is no room left on the disk.";
     }
 
     void refusedRestoreKeepsTheDataFile()
     {
         QFETCH(QString, damage);
+        QFETCH(QString, cause);
         const QString id = MakeLocker("Web", "web pw");
-        const QString backup = Home(damage + ".kestrova");
-        QByteArray bytes = ReadFile(DataFiles::ActivePath());
+        const QString active = DataFiles::ActivePath(), backup = Home(damage + ".kestrova");
+        QByteArray bytes = ReadFile(active);
         if (damage == "junk") {
             bytes = "junk";
         } else if (damage == "page") {
@@ -108,57 +235,132 @@ private slots:
         } else if (damage == "key") {
             const QByteArray key = KeyRowStore::Read().wrappedKey.toLatin1();
             bytes.replace(key, QByteArray(key).replace(0, 1, key.startsWith('A') ? "B" : "A"));
+        } else if (damage == "secrets") { // the first character of the question and of the answer
+            for (const char* column : {"SECRET_QUESTION", "SECRET_ANSWER"}) {
+                const QByteArray secret =
+                    QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray();
+                bytes.replace(secret, QByteArray(secret).replace(0, 1, secret.startsWith('A') ? "B" : "A"));
+            }
         } else if (damage == "rollback") {
-            QVERIFY(QDir().mkpath(DataFiles::RollbackPath())); // a folder in the way of the copy
+            QVERIFY(QDir().mkpath(DataFiles::RollbackPath()));
+        } else if (damage == "full") { // the data file grows past what the disk still takes
+            MakeLocker("Long notes", QString(20000, 'n'));
         }
-        WriteFile(backup, bytes);
-        const QByteArray before = ReadFile(DataFiles::ActivePath());
+        if (damage == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(backup).constData(), 0600), 0);
+        else if (damage == "zero")
+            QVERIFY(QFile::link("/dev/zero", backup));
+        else
+            WriteFile(backup, bytes);
+        if (damage == "column")
+            ExecOn(backup, {"ALTER TABLE tblId DROP COLUMN PASSWORD"});
+        const QByteArray before = ReadFile(active);
         const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
 
+        rlimit limit;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the test
+        if (damage == "full") {
+            limit.rlim_cur = bytes.size();
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        }
         const QString text = Trigger("actionRestore", backup).text;
-        QVERIFY2(text.startsWith(damage == "rollback" ? "Nothing was restored: the data file could not be copied to "
-                                                      : "Error occurred while restoring to " + backup),
-                 qPrintable(text));
-        QCOMPARE(ReadFile(DataFiles::ActivePath()), before);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, handler);
+
+        const bool rollback = damage == "rollback" || damage == "full";
+        QCOMPARE(text, rollback ? "Nothing was restored: the data file could not be copied to " +
+                                      DataFiles::RollbackPath() + ".\n" + cause
+                                : "Error occurred while restoring to " + backup + "\n" + cause);
+        QCOMPARE(ReadFile(active), before);
         QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), folder);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
 
-    // A restore cut short left the data only in the rollback copy: the next
-    // start puts it back, and says so once. A restore without a data file, or
-    // of the rollback copy itself, takes no rollback copy and deletes none.
-    void restoreCutShort()
+    // What a start finds after a restore was cut short. Only a data file that is
+    // missing or empty gives way to its rollback copy, and only to one that is a
+    // data file. Files the restore left beside it go, and only those.
+    void startAfterRestoreCutShort_data()
     {
+        QTest::addColumn<QString>("left"); // the data file: "missing", "empty" or "live"
+        QTest::addColumn<bool>("tables");  // whether the rollback copy holds every table
+        QTest::addColumn<bool>("renames"); // whether the rollback copy can be renamed
+        QTest::addColumn<QString>("message");
+        const QString active = Home(".kestrova/") + CDBManager::DataFileName();
+        const QString putBack =
+            "A restore did not finish. The data file has been put back from the copy kept for it:\n" + active;
+        QTest::newRow("data file missing") << "missing" << true << true << putBack;
+        QTest::newRow("data file empty") << "empty" << true << true << putBack;
+        QTest::newRow("rollback copy without a table") << "missing" << false << true << "";
+        QTest::newRow("live data file") << "live" << true << true << "";
+        QTest::newRow("rename fails")
+            << "missing" << true << false
+            << "A restore did not finish, and the copy kept for it could not be put back "
+               "as the data file. Your data is in:\n" +
+                   active + "_temp\nThe folder or the file cannot be written.";
+    }
+
+    void startAfterRestoreCutShort()
+    {
+        QFETCH(QString, left);
+        QFETCH(bool, tables);
+        QFETCH(bool, renames);
+        QFETCH(QString, message);
         const QString id = MakeLocker("Web", "web pw");
         const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
-        const QByteArray data = ReadFile(active);
-        for (const QByteArray& left : {QByteArray(), QByteArray("")}) { // the data file missing, then empty
-            window.reset();
-            CDBManager::GetInstance().CloseDataBase();
-            QVERIFY(QFile::rename(active, rollback));
-            if (!left.isNull())
-                WriteFile(active, left);
-            MessageBoxSeen seen;
-            AnswerNextMessageBox(&seen);
-            Restart();
-            QCOMPARE(seen.text, "A restore did not finish. The data file has been put back from the copy kept "
-                                "for it:\n" + active);
-            QCOMPARE(ReadFile(active), data);
-            QVERIFY(!QFile::exists(rollback));
-        }
-        Restart(); // nothing more to say
-        QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        if (left == "live")
+            ExecOn(active, {"UPDATE tblLocker SET NAME = 'Newer'"});
+        QVERIFY(QFile::copy(active, rollback));
+        if (!tables)
+            ExecOn(rollback, {"DROP TABLE tblId3"});
+        if (left != "live")
+            QVERIFY(QFile::remove(active));
+        if (left == "empty")
+            WriteFile(active, "");
+        const QByteArray live = ReadFile(active), copy = ReadFile(rollback);
+        const QString name = QFileInfo(active).fileName();
+        const QStringList leftovers = {name + "_restore_a1B2c3", name + "_temp.Xy9Z8w"};
+        const QStringList others = {name + "_restore_a1B2c", name + "_temp.Xy9Z8w7",
+                                    "x" + name + "_restore_a1B2c3"};
+        for (const QString& file : leftovers + others)
+            WriteFile(Home(".kestrova/") + file, "left");
 
-        // The rollback copy chosen as the backup: restored, and still there.
+        watched = !renames;
+        FailingRename() = rollback;
+        MessageBoxSeen seen;
+        if (!message.isEmpty())
+            AnswerNextMessageBox(&seen);
+        Restart();
+        QCOMPARE(seen.text, message);
+        if (message.startsWith("A restore did not finish. ")) {
+            QVERIFY(!QFile::exists(rollback));
+            QCOMPARE(ReadFile(active), copy);
+            QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+        } else {
+            QCOMPARE(ReadFile(rollback), copy);
+            if (left == "live")
+                QCOMPARE(ReadFile(active), live);
+        }
+        for (const QString& file : leftovers + others)
+            QCOMPARE(QFile::exists(Home(".kestrova/") + file), others.contains(file));
+    }
+
+    // A restore of the rollback copy itself keeps it; one without a data file
+    // takes no rollback copy, and leaves one that is there.
+    void restoreBesideARollbackCopy()
+    {
+        const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
         const QString backup = Home("backup.kestrova");
         QVERIFY(QFile::copy(active, backup));
         MakeLocker("Later", "later pw");
         QVERIFY(QFile::copy(backup, rollback));
         QCOMPARE(Trigger("actionRestore", rollback).text, "Date restored to file " + rollback);
-        QCOMPARE(ReadFile(active), data);
-        QCOMPARE(ReadFile(rollback), data);
+        QCOMPARE(ReadFile(active), ReadFile(backup));
+        QCOMPARE(ReadFile(rollback), ReadFile(backup));
 
-        // No data file at all: the backup comes in, and a rollback copy stays untouched.
         QVERIFY(QFile::remove(active));
         WriteFile(rollback, "not ours to delete");
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
@@ -166,14 +368,51 @@ private slots:
         QCOMPARE(ReadFile(rollback), QByteArray("not ours to delete"));
     }
 
-    // Another installation's file, chosen or restored, is read and written under its own keys.
+    // A data file kept elsewhere behind a link: a restore and a put-back
+    // replace the file it links to, and the link stays.
+    void dataFileBehindALink()
+    {
+        const QString id = MakeLocker("Web", "web pw");
+        const QString link = DataFiles::ActivePath(), target = Home("Synced/data.kvd");
+        const QString backup = Home("link.kestrova");
+        QVERIFY(QFile::copy(link, backup));
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(QDir().mkpath(Home("Synced")) && QFile::rename(link, target) && QFile::link(target, link));
+        Restart();
+        MakeLocker("Later", "later pw");
+        QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(ReadFile(target), ReadFile(backup));
+        QCOMPARE(QDir(Home("Synced")).entryList(QDir::Files), QStringList{"data.kvd"});
+
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(QFile::rename(target, target + "_temp")); // a restore cut short, beside the target
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen);
+        Restart();
+        QCOMPARE(seen.text,
+                 "A restore did not finish. The data file has been put back from the copy kept for it:\n" +
+                     link);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(ReadFile(target), ReadFile(backup));
+        QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+    }
+
+    // Another installation's file, chosen or restored, is read and written under
+    // its own keys, and in the rollback journal even when it came in WAL mode.
     void otherInstallationsFileUsesItsOwnKeys_data()
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("data file") << "actionData_File" << "other.kvd" << "Data file changed successfully to ";
-        QTest::newRow("restore") << "actionRestore" << "other.kestrova" << "Date restored to file ";
+        QTest::newRow("data file") << "actionData_File"
+                                   << "other.kvd"
+                                   << "Data file changed successfully to ";
+        QTest::newRow("restore") << "actionRestore"
+                                 << "other.kestrova"
+                                 << "Date restored to file ";
     }
 
     void otherInstallationsFileUsesItsOwnKeys()
@@ -184,6 +423,7 @@ private slots:
         const QString theirs = MakeLocker("Theirs", "their pw");
         const QString other = Home(file);
         QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
+        ExecOn(other, {"PRAGMA journal_mode = WAL"});
         cleanup();
         init(); // a second installation, under a content key of its own
         Utility::GetInstance().sessionLockerIds << theirs; // unlocked in the file left behind
@@ -191,6 +431,7 @@ private slots:
         QCOMPARE(Trigger(qPrintable(action), other).text, message + other);
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
         QVERIFY(Utility::GetInstance().sessionLockerIds.isEmpty());
+        QCOMPARE(JournalMode(DataFiles::ActivePath()), 1);
         const QString added = MakeLocker("Added", "added pw");
         Restart();
         QCOMPARE(DataFiles::ActivePath() == other, action == "actionData_File");
@@ -198,22 +439,39 @@ private slots:
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
     }
 
-    void foreignFileStaysUntouched_data()
+    // A file chosen with Data File that holds something else, or keys that do
+    // not open: a warning, no success, and the file stays byte for byte.
+    void unusableFileStaysUntouched_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("random bytes") << QByteArray("no database here ").repeated(300);
-        // SQLite reads an empty file as a database without tables.
-        QTest::newRow("SQLite without the tables") << QByteArray("");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("random bytes") << "random"
+                                      << "not a Kestrova data file";
+        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite"
+                                                                << "not a Kestrova data file";
+        QTest::newRow("data file with damaged keys") << "keys"
+                                                     << "The keys of the data file are damaged.";
     }
 
-    void foreignFileStaysUntouched()
+    void unusableFileStaysUntouched()
     {
-        QFETCH(QByteArray, bytes);
-        const QString foreign = Home("foreign.kvd");
-        WriteFile(foreign, bytes);
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
+        const QString foreign = Home(kind + ".kvd");
+        if (kind == "random") {
+            WriteFile(foreign, QByteArray("no database here ").repeated(300));
+        } else if (kind == "sqlite") {
+            ExecOn(foreign, {"PRAGMA journal_mode = WAL", "CREATE TABLE notes (text)"});
+        } else {
+            const QByteArray key = KeyRowStore::Read().wrappedKey.toLatin1();
+            WriteFile(foreign,
+                      ReadFile(DataFiles::ActivePath())
+                          .replace(key, QByteArray(key).replace(0, 1, key.startsWith('A') ? "B" : "A")));
+        }
+        const QByteArray bytes = ReadFile(foreign);
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
-        QVERIFY2(seen.text.contains("not a Kestrova data file"), qPrintable(seen.text));
+        QVERIFY2(seen.text.contains(warning), qPrintable(seen.text));
         QCOMPARE(Child<QTableView>(window.get(), "tableView")->model()->rowCount(), 0);
 
         MessageBoxSeen atStart; // the same at the next start

@@ -76,6 +76,23 @@ private slots:
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
     }
 
+    // A start that finds its data file missing or empty, as after a first start
+    // into a folder that could not be written, makes it anew; a file that holds
+    // anything else stays as it is.
+    void missingOrEmptyDataFileIsMadeAnew()
+    {
+        RunFirstStart();
+        for (const QByteArray& left : {QByteArray(), QByteArray(""), QByteArray("not ours")}) {
+            CDBManager::GetInstance().CloseDataBase();
+            QFile::remove(DataFile("7.5.0"));
+            if (!left.isNull())
+                WriteFile(DataFile("7.5.0"), left);
+            QCOMPARE(SetUpKeys(), left.isEmpty() ? KeySetupResult::Generated : KeySetupResult::NotADataFile);
+            if (!left.isEmpty())
+                QCOMPARE(ReadFile(DataFile("7.5.0")), left);
+        }
+    }
+
     void connectionFollowsSettingsAfterClose()
     {
         RunFirstStart();

@@ -39,10 +39,9 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
-    , ui(std::make_unique<Ui::MainWindow>())
-    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
-    , lockerModel(new LockerModel(this))
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
+      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
+      lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -59,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->tableView, &QTableView::doubleClicked, this, &MainWindow::OnRowDoubleClicked);
 
     RecoverInterruptedRestore();
+    const KeySetupResult keys = SetUpKeys();
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
     ui->tableView->setModel(lockerModel);
     ui->tableView->hideColumn(LockerIdColumn);
@@ -69,7 +69,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     ui->tableView->show();
 
-    ReportKeySetup(SetUpKeys());
+    ReportKeySetup(keys);
 
     ui->actionEdit_Locker->setEnabled(false);
     ui->actionDelete_Locker->setEnabled(false);
@@ -126,8 +126,8 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
 
 void MainWindow::RecoverInterruptedRestore()
 {
-    QString error;
-    switch (DataFiles::RecoverRollback(&error)) {
+    QString cause;
+    switch (DataFiles::RecoverRollback(&cause)) {
     case RollbackRecovery::PutBack:
         ShowPlainInformation(this, tr("Restore"),
                              tr("A restore did not finish. The data file has been put back from the copy "
@@ -138,7 +138,7 @@ void MainWindow::RecoverInterruptedRestore()
         ShowPlainWarning(this, tr("Restore"),
                          tr("A restore did not finish, and the copy kept for it could not be put back as the "
                             "data file. Your data is in:\n%1\n%2")
-                             .arg(DataFiles::RollbackPath(), error));
+                             .arg(DataFiles::RollbackPath(), cause));
         break;
     case RollbackRecovery::None:
         break;
@@ -192,9 +192,7 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow()
-{
-}
+void MainWindow::ResizeLockersWindow() {}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -275,8 +273,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
-                                       QWidget* parent, const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
+                                       const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
@@ -545,7 +543,6 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
     }
 }
 
-
 void MainWindow::on_actionBackup_triggered()
 {
     const QString folder = ChooseFolder(this, RecentFolder());
@@ -579,11 +576,11 @@ void MainWindow::on_actionData_File_triggered()
 
     CloseOpenedLocker();
     DataFiles::Select(path);
-    ReloadLockerList();
     // Each file is read and written under its own keys.
     const KeySetupResult keys = SetUpKeys();
+    ReloadLockerList();
     ReportKeySetup(keys);
-    if (keys != KeySetupResult::NotADataFile)
+    if (KeysInForce(keys))
         ShowPlainInformation(this, tr("Data File"), tr("Data file changed successfully to ") + path);
 }
 
@@ -598,9 +595,9 @@ void MainWindow::on_actionRestore_triggered()
         return;
 
     CloseOpenedLocker();
-    QString error;
+    QString cause;
     KeySetupResult keys;
-    const RestoreResult result = DataFiles::Restore(backup, &keys, &error);
+    const RestoreResult result = DataFiles::Restore(backup, &keys, &cause);
     // The connection was closed in any case; the list reads the file now in place.
     ReloadLockerList();
     switch (result) {
@@ -609,12 +606,13 @@ void MainWindow::on_actionRestore_triggered()
         ShowPlainInformation(this, tr("Restore"), tr("Date restored to file ") + backup);
         break;
     case RestoreResult::NotRestored:
-        ShowPlainInformation(this, tr("Restore"), tr("Error occurred while restoring to ") + backup);
+        ShowPlainInformation(this, tr("Restore"),
+                             tr("Error occurred while restoring to ") + backup + "\n" + cause);
         break;
     case RestoreResult::NoRollback:
         ShowPlainInformation(this, tr("Restore"),
-                             tr("Nothing was restored: the data file could not be copied to %1. %2")
-                                 .arg(DataFiles::RollbackPath(), error));
+                             tr("Nothing was restored: the data file could not be copied to %1.\n%2")
+                                 .arg(DataFiles::RollbackPath(), cause));
         break;
     }
 }

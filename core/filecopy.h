@@ -1,0 +1,50 @@
+#ifndef FILECOPY_H
+#define FILECOPY_H
+
+#include <QCoreApplication>
+#include <QString>
+
+// A copy of a file, written under a temporary name beside the place it is for
+// and forced to disk, then renamed into that place in one step: the place holds
+// at every moment what it held before or the whole copy. A copy that never
+// reaches its place is removed. Failures come with their cause in words a user
+// understands.
+class FileCopy
+{
+    Q_DECLARE_TR_FUNCTIONS(FileCopy)
+
+public:
+    enum class Source
+    {
+        RegularFile,    // any regular file: never a pipe or a device, which may never end
+        SQLiteDatabase, // a regular file that starts with SQLite's header
+    };
+
+    FileCopy() = default;
+    ~FileCopy();
+    Q_DISABLE_COPY(FileCopy)
+
+    // Copies `source` into a new file named after `pattern`, whose last six
+    // characters ("XXXXXX") are made unique. The copy has the source's permissions.
+    bool Make(const QString& source, const QString& pattern, Source kind = Source::RegularFile);
+    // Puts the copy in place of `target`, which then keeps its permissions, as a save would.
+    bool Replace(const QString& target);
+    // Puts the copy at `target` unless a file is there already.
+    bool Place(const QString& target);
+
+    const QString& FileName() const { return fileName; }
+    // Why the last step failed.
+    const QString& Cause() const { return cause; }
+
+    // Renames `source` over `target` in one step, durably: the folder is synced
+    // afterwards, so that a power cut cannot bring the old file back.
+    static bool RenameOver(const QString& source, const QString& target, QString* cause);
+
+private:
+    bool Fail(const QString& why);
+
+    QString fileName;
+    QString cause;
+};
+
+#endif // FILECOPY_H
