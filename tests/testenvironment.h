@@ -17,10 +17,11 @@
 
 namespace TestSupport {
 
-// OnNextModal handlers still waiting for a dialog, and the dialogs that running ones were given.
-inline int& WaitingAnswers()
+// OnNextModal handlers still waiting for a dialog, each with the test that
+// queued it, and the dialogs that running ones were given.
+inline QHash<QTimer*, QString>& WaitingHandlers()
 {
-    static int waiting = 0;
+    static QHash<QTimer*, QString> waiting;
     return waiting;
 }
 inline QList<QWidget*>& DialogsBeingAnswered()
@@ -37,7 +38,7 @@ inline void WatchUnansweredModals(QObject* parent)
     auto* timer = new QTimer(parent);
     QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
         auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (WaitingAnswers() > 0 || DialogsBeingAnswered().contains(modal))
+        if (!WaitingHandlers().isEmpty() || DialogsBeingAnswered().contains(modal))
             modal = nullptr;
         if (modal != seen) {
             seen = modal;

@@ -12,25 +12,57 @@
 
 namespace TestSupport {
 
+// The running test function and data row: a handler acts only within the test
+// that queued it.
+inline QString RunningTest()
+{
+    return QString("%1(%2)").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+}
+
+inline void StopWaiting(QTimer* timer)
+{
+    timer->stop();
+    timer->deleteLater();
+    WaitingHandlers().remove(timer);
+}
+
+// For the cleanup() of every widget test: a handler still waiting for its
+// dialog fails the test that queued it, and every waiting handler stops.
+inline void FinishTest()
+{
+    const QString test = RunningTest();
+    int waiting = 0;
+    for (QTimer* timer : WaitingHandlers().keys()) {
+        waiting += WaitingHandlers().value(timer) == test;
+        StopWaiting(timer);
+    }
+    if (waiting > 0)
+        QTest::qFail(qPrintable(QString("%1 dialog handler(s) got no modal dialog").arg(waiting)), __FILE__,
+                     __LINE__);
+}
+
 // Calls `handler` with the next modal widget as soon as one is active (polling,
 // so it can be queued before the code that opens the dialog runs). Fails the
-// running test when none shows within a few seconds, rather than answering a
-// dialog of a later test. The watch on unanswered modal dialogs leaves alone
-// the dialogs that a queued or running handler is for.
+// running test when none shows within a few seconds, or by the end of the test.
+// The watch on unanswered modal dialogs leaves alone the dialogs that a queued
+// or running handler is for.
 inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis = nullptr)
 {
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    ++WaitingAnswers();
+    WaitingHandlers().insert(timer, RunningTest());
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
+        // Its test ended without FinishTest(): never answer a later test's dialog.
+        if (WaitingHandlers().value(timer) != RunningTest()) {
+            qWarning("a dialog handler of %s got no dialog", qPrintable(WaitingHandlers().value(timer)));
+            return StopWaiting(timer);
+        }
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
         if (none && !deadline.hasExpired())
             return;
-        timer->stop();
-        timer->deleteLater();
-        --WaitingAnswers();
+        StopWaiting(timer);
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         QWidget* answered = modal;

@@ -21,6 +21,7 @@ class TestAppearance : public QObject
 private slots:
     // Every window starts on a fresh store, so the first one finds no keys and asks nothing.
     void init() { FreshDataFile(); }
+    void cleanup() { FinishTest(); }
 
     // The theme from the settings dialog and the View menu, applied at the next start.
     void themeAndUnlockColumn()

@@ -69,6 +69,7 @@ private slots:
         window = std::make_unique<MainWindow>();
     }
 
+    void cleanup() { FinishTest(); }
     void cleanupTestCase() { window.reset(); }
 
     // Each row: the locker, its report's file, and every line the report shows,
