@@ -27,7 +27,9 @@ class TestLockerReport : public QObject
             view->model()->index(ColumnTexts(view->model(), LockerNameColumn).indexOf(locker), 0));
         MessageBoxSeen closing;
         OnNextModal([&](QWidget* question) {
-            qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
+            auto* box = qobject_cast<QMessageBox*>(question);
+            QVERIFY2(box && box->button(QMessageBox::Yes), qPrintable(question->windowTitle()));
+            box->button(QMessageBox::Yes)->click();
             OnNextModal([&](QWidget* chooser) { // typed, as the folder view fills in only later
                 Child(chooser, "fileNameEdit")->setText(folder);
                 QMetaObject::invokeMethod(chooser, "accept");
