@@ -11,6 +11,8 @@
 
 // 601 bytes of UTF-8, each character after the first two or four bytes long.
 const QString LongName = "x" + QString("Ü😀").repeated(100);
+// One character of 601 bytes: "a" with 200 combining marks, by turns two and four bytes long.
+const QString LongCharacter = "a" + QString("\u0301\U0001D167").repeated(100);
 
 class TestLockerReport : public QObject
 {
@@ -60,8 +62,8 @@ private slots:
         note.setPlainText("<b>Dear</b> diary,\n  indented & \"quoted\"\nБлок");
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
-        MakeLocker("..", "pw", 1, true);
-        MakeLocker(LongName, "pw", 1, true);
+        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter})
+            MakeLocker(name, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
         QVERIFY(report.Read(2, bank));
@@ -101,11 +103,18 @@ private slots:
                                << QStringList{"List of Stored IDs\nName: Tag\nLast Modified: " +
                                               QDateTime::fromString(stamp, "yyyy-MM-dd HH:mm:ss").toString() +
                                               "\nNotes:\n<b>Dear</b> diary,\nindented & \"quoted\"\nБлок"};
+        // Never a hidden file.
         QTest::newRow("empty, named ..") << ".."
-                                         << "...pdf" << QStringList{"Locker Name: ..", "List of Stored IDs"};
-        // The longest whole characters that leave room for the temporary file's ".XXXXXX".
+                                         << "_..pdf" << QStringList{"Locker Name: ..", "List of Stored IDs"};
+        QTest::newRow("no name") << ""
+                                 << "_.pdf" << QStringList{"List of Stored IDs"};
+        // The longest whole characters that leave room for the temporary file's ".XXXXXX";
+        // whole code points when not even one character fits.
         QTest::newRow("name too long for a file")
             << LongName << "x" + QString("Ü😀").repeated(40) + "Ü.pdf" << QStringList{"List of Stored IDs"};
+        QTest::newRow("character too long for a file")
+            << LongCharacter << "a" + QString("\u0301\U0001D167").repeated(40) + "\u0301.pdf"
+            << QStringList{"List of Stored IDs"};
     }
 
     void reports()
