@@ -4,6 +4,9 @@
 // Each test program runs in a HOME of its own, so no test reads or writes a
 // real user's settings or data folder.
 
+#include "core/utility.h"
+
+#include <QSettings>
 #include <QtTest>
 
 // The core tests link no widgets: they get a core application, no resources and
@@ -14,10 +17,11 @@
 
 namespace TestSupport {
 
-// OnNextModal handlers still waiting for a dialog, and the dialogs that running ones were given.
-inline int& WaitingAnswers()
+// OnNextModal handlers still waiting for a dialog, each with the test that
+// queued it, and the dialogs that running ones were given.
+inline QHash<QTimer*, QString>& WaitingHandlers()
 {
-    static int waiting = 0;
+    static QHash<QTimer*, QString> waiting;
     return waiting;
 }
 inline QList<QWidget*>& DialogsBeingAnswered()
@@ -34,7 +38,7 @@ inline void WatchUnansweredModals(QObject* parent)
     auto* timer = new QTimer(parent);
     QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
         auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (WaitingAnswers() > 0 || DialogsBeingAnswered().contains(modal))
+        if (!WaitingHandlers().isEmpty() || DialogsBeingAnswered().contains(modal))
             modal = nullptr;
         if (modal != seen) {
             seen = modal;
@@ -62,6 +66,8 @@ inline void WatchUnansweredModals(QObject* parent)
 #define KESTROVA_TEST_APPLICATION(app) QCoreApplication app(argc, argv)
 #endif
 
+// The settings store lives until exit, past HOME: it is written out once the
+// test has run, so that it has nothing left to write into a HOME that is gone.
 #define KESTROVA_TEST_MAIN(TestClass)                                                               \
     int main(int argc, char* argv[])                                                                 \
     {                                                                                                \
@@ -72,11 +78,16 @@ inline void WatchUnansweredModals(QObject* parent)
         qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());                                            \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                          \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                 \
-        KESTROVA_TEST_APPLICATION(app);                                                              \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                     \
-        TestClass test;                                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                   \
-        return QTest::qExec(&test, argc, argv);                                                      \
+        int result = 0;                                                                              \
+        {                                                                                            \
+            KESTROVA_TEST_APPLICATION(app);                                                          \
+            app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
+            TestClass test;                                                                          \
+            QTEST_SET_MAIN_SOURCE_PATH                                                               \
+            result = QTest::qExec(&test, argc, argv);                                                \
+        }                                                                                            \
+        Utility::GetInstance().settings->sync();                                                     \
+        return result;                                                                               \
     }
 
 #endif // TESTENVIRONMENT_H

@@ -9,28 +9,71 @@
 #include <QtWidgets>
 
 #include <functional>
+#include <type_traits>
 
 namespace TestSupport {
 
+// The running test function and data row: a handler acts only within the test
+// that queued it.
+inline QString RunningTest()
+{
+    return QString("%1(%2)").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+}
+
+inline void StopWaiting(QTimer* timer)
+{
+    timer->stop();
+    timer->deleteLater();
+    WaitingHandlers().remove(timer);
+}
+
+// Stand-ins that Child() gave for missing children.
+inline QObjectList& StandIns()
+{
+    static QObjectList standIns;
+    return standIns;
+}
+
+// For the cleanup() of every widget test: a handler still waiting for its
+// dialog fails the test that queued it, every waiting handler stops, and the
+// stand-ins go.
+inline void FinishTest()
+{
+    const QString test = RunningTest();
+    int waiting = 0;
+    for (QTimer* timer : WaitingHandlers().keys()) {
+        waiting += WaitingHandlers().value(timer) == test;
+        StopWaiting(timer);
+    }
+    if (waiting > 0)
+        QTest::qFail(qPrintable(QString("%1 dialog handler(s) got no modal dialog").arg(waiting)), __FILE__,
+                     __LINE__);
+    qDeleteAll(StandIns());
+    StandIns().clear();
+}
+
 // Calls `handler` with the next modal widget as soon as one is active (polling,
 // so it can be queued before the code that opens the dialog runs). Fails the
-// running test when none shows within a few seconds, rather than answering a
-// dialog of a later test. The watch on unanswered modal dialogs leaves alone
-// the dialogs that a queued or running handler is for.
+// running test when none shows within a few seconds, or by the end of the test.
+// The watch on unanswered modal dialogs leaves alone the dialogs that a queued
+// or running handler is for.
 inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis = nullptr)
 {
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    ++WaitingAnswers();
+    WaitingHandlers().insert(timer, RunningTest());
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
+        // Its test ended without FinishTest(): never answer a later test's dialog.
+        if (WaitingHandlers().value(timer) != RunningTest()) {
+            qWarning("a dialog handler of %s got no dialog", qPrintable(WaitingHandlers().value(timer)));
+            return StopWaiting(timer);
+        }
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
         if (none && !deadline.hasExpired())
             return;
-        timer->stop();
-        timer->deleteLater();
-        --WaitingAnswers();
+        StopWaiting(timer);
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         QWidget* answered = modal;
@@ -67,12 +110,35 @@ inline void AnswerNextMessageBox(MessageBoxSeen* seen, QMessageBox::StandardButt
     });
 }
 
+// The named child. A missing one fails the test and gives a hidden stand-in,
+// kept until the test ends, that what the caller does next cannot crash on: a
+// view has an empty model, a button box OK and Cancel. An abstract type gives
+// null, which Click() takes.
 template <class T = QLineEdit> T* Child(QObject* parent, const QString& name)
 {
-    return parent->findChild<T*>(name);
+    if (T* child = parent ? parent->findChild<T*>(name) : nullptr)
+        return child;
+    auto* widget = qobject_cast<QWidget*>(parent);
+    const QString where = !parent ? QString("nothing")
+                                  : QString("%1 \"%2\"")
+                                        .arg(parent->metaObject()->className(),
+                                             widget ? widget->windowTitle() : parent->objectName());
+    QTest::qFail(qPrintable(QString("no %1 \"%2\" in %3").arg(T::staticMetaObject.className(), name, where)),
+                 __FILE__, __LINE__);
+    if constexpr (std::is_abstract_v<T>) {
+        return nullptr;
+    } else {
+        auto* standIn = new T;
+        if constexpr (std::is_base_of_v<QAbstractItemView, T>)
+            standIn->setModel(new QStandardItemModel(standIn));
+        if constexpr (std::is_base_of_v<QDialogButtonBox, T>)
+            standIn->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        StandIns() << standIn;
+        return standIn;
+    }
 }
 
-// Clicks the named button; false when there is none.
+// Clicks the named button; false, and the test failed, when there is none.
 inline bool Click(QWidget* dialog, const QString& button)
 {
     return QMetaObject::invokeMethod(Child<QAbstractButton>(dialog, button), "click");

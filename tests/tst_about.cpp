@@ -20,6 +20,8 @@ private slots:
             QDesktopServices::setUrlHandler(scheme, this, "OpenUrl");
     }
 
+    void cleanup() { FinishTest(); }
+
     // Each label is clicked along its middle until its link opens, as a user would.
     void links()
     {

@@ -21,6 +21,7 @@ class TestAppearance : public QObject
 private slots:
     // Every window starts on a fresh store, so the first one finds no keys and asks nothing.
     void init() { FreshDataFile(); }
+    void cleanup() { FinishTest(); }
 
     // The theme from the settings dialog and the View menu, applied at the next start.
     void themeAndUnlockColumn()
@@ -57,11 +58,17 @@ private slots:
         emit view->clicked(unlock);
         QVERIFY(!window.centralWidget());
 
-        // The View menu, each theme while the other is in force.
+        // The View menu, each theme while the other is in force; OK in the settings
+        // dialog without a change then keeps it.
         for (const auto& [action, stored] :
              {std::pair{"action_Dark_Theme", 0}, {"actionLight_Theme", 1}, {"action_Dark_Theme", 0}}) {
             Child<QAction>(&window, action)->trigger();
             QCOMPARE(UserSettings()->value("display_theme").toInt(), stored);
+            CheckTheme(window, stored == 0);
+            OnNextModal([](QWidget* dialog) {
+                Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+            });
+            window.on_action_Settings_triggered();
             CheckTheme(window, stored == 0);
         }
         AnswerNextMessageBox(nullptr); // no master password set

@@ -42,6 +42,7 @@ class TestDialogs : public QObject
 
 private slots:
     void init() { UserSettings()->clear(); }
+    void cleanup() { FinishTest(); }
 
     void dialogsCentreOnTheMainWindow()
     {

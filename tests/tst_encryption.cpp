@@ -2,6 +2,8 @@
 
 #include "core/cryptoprimitives.h"
 
+#include <botan/base64.h>
+#include <botan/hash.h>
 #include <botan/hex.h>
 
 Q_DECLARE_METATYPE(KeySetupResult)
@@ -98,6 +100,12 @@ private slots:
         for (const QString& bad : {QString(), QString(KNOWN_CIPHER).replace(10, 1, '*'),
                                    KNOWN_CIPHER.left(40), QString("kwBpbnSthBxIkfI27PexSw==")})
             QCOMPARE(adapter.Decrypt(bad), QString());
+        // The key check takes the known cipher, but not text whose last UTF-8 sequence is cut off.
+        CryptoPrimitives::Bytes cut{'a', 'b', 'c', 0xC3};
+        CryptoPrimitives::EncryptCbc(Botan::HashFunction::create_or_throw("SHA-256")->process("cek-a"),
+                                     FromHex(qPrintable(IV_EMPTY)), cut);
+        QVERIFY(adapter.Decrypts(KNOWN_CIPHER));
+        QVERIFY(!adapter.Decrypts(QString::fromStdString(Botan::base64_encode(cut))));
 
         // Same CEK re-wrapped, IV untouched: old ciphertexts stay readable. The
         // "master password" key row below is what the change stores.

@@ -22,6 +22,7 @@ class TestEntryEditors : public QObject
 
 private slots:
     void init() { FreshDataFileWithKeys(); }
+    void cleanup() { FinishTest(); }
 
     void saveAndEdit_data()
     {

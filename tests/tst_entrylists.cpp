@@ -19,6 +19,7 @@ public slots:
 private slots:
     void initTestCase() { QDesktopServices::setUrlHandler("http", this, "OpenUrl"); }
     void init() { FreshDataFileWithKeys(); }
+    void cleanup() { FinishTest(); }
 
     // From the main window: log in, add a web ID, copy its cells, open its URL, delete it.
     void webIdFromTheMainWindow()

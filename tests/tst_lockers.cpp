@@ -20,6 +20,7 @@ class TestLockers : public QObject
 
 private slots:
     void init() { FreshDataFileWithKeys(); }
+    void cleanup() { FinishTest(); }
 
     // The key set-up's message at each start, and the locker list in type order with its icons.
     void startUp()

@@ -17,6 +17,8 @@ class TestMasterPassword : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { FinishTest(); }
+
     // Only a change that went through touches the key row, and every key row left
     // behind still opens what was stored before it.
     void changeFromTheMenu_data()

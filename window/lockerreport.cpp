@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QVector>
 
+#include <functional>
+
 namespace {
 
 // One line of an entry: its label, then the value, then what closes the line.
@@ -54,6 +56,21 @@ void ToShownNote(QStringList& row)
     QTextDocument note;
     note.setHtml(row[2]);
     row[2] = note.toPlainText();
+}
+
+// The length of the longest start of `text` that ends where `next` says a
+// piece ends (-1 after the last) and takes at most `room` bytes as a file name.
+int FittingLength(const QString& text, int room, const std::function<int(int)>& next)
+{
+    int kept = 0;
+    int bytes = 0;
+    for (int end = next(0); end > 0; end = next(end)) {
+        bytes += QFile::encodeName(text.mid(kept, end - kept)).size();
+        if (bytes > room)
+            break;
+        kept = end;
+    }
+    return kept;
 }
 
 } // namespace
@@ -100,24 +117,28 @@ bool LockerReport::Read(int type, const QString& lockerId)
 QString LockerReport::FilePath(const QString& folder) const
 {
     // Separators, and what no file name may hold on common file systems: so a
-    // name like "x/y" or ".." still gives one file in the folder itself.
-    QString file = name;
+    // name like "x/y" still gives one file in the folder itself. A leading dot,
+    // or no name at all, would give a hidden file.
+    QString file = name.isEmpty() ? QStringLiteral("_") : name;
     for (QChar& c : file) {
         if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
             c = QLatin1Char('_');
     }
+    if (file.startsWith(QLatin1Char('.')))
+        file[0] = QLatin1Char('_');
     // Common file systems take names of up to 255 bytes; the temporary file that
     // Print() writes first adds 7 (".XXXXXX"), the report ".pdf". The cut falls
-    // between characters as shown: no UTF-8 sequence, surrogate pair or accent is split.
+    // between characters as shown, so that no accent is split; only a first
+    // character too long by itself, with its marks, is cut between code points.
+    // No UTF-8 sequence or surrogate pair is ever split.
     const int room = 255 - 7 - 4;
     QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, file);
-    int kept = 0;
-    int bytes = 0;
-    for (int next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
-        bytes += QFile::encodeName(file.mid(kept, next - kept)).size();
-        if (bytes > room)
-            break;
-        kept = next;
+    int kept = FittingLength(file, room, [&](int) { return characters.toNextBoundary(); });
+    if (kept == 0) {
+        kept = FittingLength(file, room, [&](int at) {
+            return at == file.size() ? -1
+                                     : at + (file.at(at).isHighSurrogate() && at + 1 < file.size() ? 2 : 1);
+        });
     }
     file.truncate(kept);
     return QDir(folder).filePath(file + ".pdf");

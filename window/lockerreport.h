@@ -18,7 +18,8 @@ public:
 
     const QString& Html() const { return html; }
     // The report's file in `folder`: the locker's name, made fit to be one file
-    // name there and shortened to the length file systems allow, + ".pdf".
+    // name there that is not hidden, and shortened to the length file systems
+    // allow, + ".pdf".
     QString FilePath(const QString& folder) const;
     // Prints to `path`, replacing an earlier file; false when it could not be
     // written in full, and the earlier file then stays as it was.
