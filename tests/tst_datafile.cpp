@@ -146,6 +146,7 @@ private slots:
         window.reset();
         watched = false;
         FailingRename().clear();
+        FinishTest();
     }
 
     void backupRestoreAndShare()
@@ -424,7 +425,7 @@ private slots:
         const QString other = Home(file);
         QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
         ExecOn(other, {"PRAGMA journal_mode = WAL"});
-        cleanup();
+        window.reset();
         init(); // a second installation, under a content key of its own
         Utility::GetInstance().sessionLockerIds << theirs; // unlocked in the file left behind
 
