@@ -33,7 +33,7 @@ public:
     // Finds a column that the program reads or writes and the open file lacks;
     // false when there is none.
     bool LacksColumn(QString* table, QString* column);
-    // Keeps the open file in SQLite's rollback journal mode, folding a WAL file
+    // Puts the open file in SQLite's rollback journal mode, folding a WAL file
     // into it: everything saved is then in the one file that a copy takes.
     bool UseRollbackJournal();
 

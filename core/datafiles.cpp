@@ -76,7 +76,7 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
 }
 
 // The restore itself, with the keys of whichever file it leaves in place.
-RestoreResult Replace(const QString& backup, KeySetupResult* keys, QString* cause)
+RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause)
 {
     const QString active = DataFilePath(), rollback = DataFiles::RollbackPath();
     FileCopy staged;
@@ -165,7 +165,7 @@ void Select(const QString& path)
 RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause)
 {
     CDBManager::GetInstance().CloseDataBase();
-    const RestoreResult result = Replace(backup, keys, cause);
+    const RestoreResult result = ReplaceByBackup(backup, keys, cause);
     if (result == RestoreResult::Restored)
         ForgetUnlockedLockers();
     else // the data file's own keys again, in place of the backup's

@@ -10,7 +10,7 @@ enum class KeySetupResult
     KeysDamaged,      // the stored keys are unreadable or open none of the stored secrets, or secrets
                       // have no keys: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
-    NotADataFile,     // a file that holds something else than the tables: nothing was read or written
+    NotADataFile,     // a file that holds something other than the tables: nothing was read or written
     NoDataFolder,     // no data file, and none can be made in its folder: nothing was read
 };
 

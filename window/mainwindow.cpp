@@ -39,9 +39,10 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
-      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
-      lockerModel(new LockerModel(this))
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
+    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
+    , lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -192,7 +193,9 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow() {}
+void MainWindow::ResizeLockersWindow()
+{
+}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -273,8 +276,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
-                                       const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
+                                       QWidget* parent, const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
