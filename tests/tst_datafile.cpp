@@ -145,6 +145,7 @@ private slots:
     {
         window.reset();
         watched = false;
+        FileSteps().clear();
         FailingRename().clear();
         FinishTest();
     }
@@ -329,14 +330,17 @@ private slots:
         for (const QString& file : leftovers + others)
             WriteFile(Home(".kestrova/") + file, "left");
 
-        watched = !renames;
-        FailingRename() = rollback;
+        watched = true;
+        if (!renames)
+            FailingRename() = rollback;
         MessageBoxSeen seen;
         if (!message.isEmpty())
             AnswerNextMessageBox(&seen);
         Restart();
         QCOMPARE(seen.text, message);
         if (message.startsWith("A restore did not finish. ")) {
+            QVERIFY(
+                FileSteps().join('\n').contains("renamed to " + active + "\nsynced " + Home(".kestrova")));
             QVERIFY(!QFile::exists(rollback));
             QCOMPARE(ReadFile(active), copy);
             QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
