@@ -44,6 +44,12 @@ QString DataFilePath()
     return path;
 }
 
+// The rollback copy of the data file at `dataFile`, beside it.
+QString RollbackOf(const QString& dataFile)
+{
+    return dataFile + "_temp";
+}
+
 // Why the staged backup at `path` may not come in, or the empty text when it
 // may. Its keys are in force afterwards, `keys` the result of their set-up,
 // which also turns WAL mode off in it, as in every data file.
@@ -78,7 +84,7 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
 // The restore itself, with the keys of whichever file it leaves in place.
 RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause)
 {
-    const QString active = DataFilePath(), rollback = DataFiles::RollbackPath();
+    const QString active = DataFilePath(), rollback = RollbackOf(active);
     FileCopy staged;
     if (!staged.Make(backup, active + "_restore_XXXXXX", FileCopy::Source::SQLiteDatabase)) {
         *cause = staged.Cause();
@@ -132,7 +138,7 @@ QString ActivePath()
 
 QString RollbackPath()
 {
-    return DataFilePath() + "_temp";
+    return RollbackOf(DataFilePath());
 }
 
 QString BackupPath(const QString& folder)
@@ -175,7 +181,7 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* caus
 
 RollbackRecovery RecoverRollback(QString* cause)
 {
-    const QString active = DataFilePath(), rollback = RollbackPath();
+    const QString active = DataFilePath(), rollback = RollbackOf(active);
     RollbackRecovery result = RollbackRecovery::None;
     // Opening a missing data file makes an empty one, so both mean the same.
     if (QFileInfo(active).size() == 0 && CDBManager::IsDataFile(rollback)) {

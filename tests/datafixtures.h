@@ -16,6 +16,10 @@
 
 #include <QtSql>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 // Named with the namespace by the programs in tools/; the tests use the names plainly.
 namespace TestSupport {
 
@@ -52,6 +56,24 @@ inline void FreshDataFileWithKeys()
 {
     FreshDataFile();
     QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
+}
+
+// Runs `step` as on a disk with room for `bytes` in any one file: a write past
+// that fails, instead of ending the program. False when no limit could be set.
+template <class Step> bool WithRoomFor(rlim_t bytes, Step step)
+{
+    rlimit limit;
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return false;
+    const rlimit before = limit;
+    limit.rlim_cur = bytes;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const bool set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    if (set)
+        step();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, handler);
+    return set;
 }
 
 inline void Exec(const QString& sql)

@@ -8,11 +8,9 @@
 #include "window/mainwindow.h"
 
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -88,6 +86,16 @@ class TestDataFile : public QObject
     std::unique_ptr<MainWindow> window;
 
     static QString Home(const QString& name) { return QDir::homePath() + "/" + name; }
+    // `bytes` with the first character of `value` changed wherever it stands.
+    static QByteArray Changed(QByteArray bytes, const QByteArray& value)
+    {
+        return bytes.replace(value, QByteArray(value).replace(0, 1, value.startsWith('A') ? "B" : "A"));
+    }
+    // Whether the rename onto `path` was followed at once by a sync of its folder.
+    static bool RenamedAndSynced(const QString& path)
+    {
+        return FileSteps().join('\n').contains("renamed to " + path + "\nsynced " + QFileInfo(path).absolutePath());
+    }
     // The journal mode in a database file's header: 1 for the rollback journal, 2 for WAL.
     static int JournalMode(const QString& path) { return ReadFile(path).at(18); }
 
@@ -180,8 +188,7 @@ private slots:
         QCOMPARE(
             watch.Events({name, name + "_temp"}),
             (QStringList{"moved in " + name + "_temp", "moved in " + name, "deleted " + name + "_temp"}));
-        QVERIFY2(FileSteps().join('\n').contains("renamed to " + active + "\nsynced " + Home(".kestrova")),
-                 qPrintable(FileSteps().join('\n')));
+        QVERIFY2(RenamedAndSynced(active), qPrintable(FileSteps().join('\n')));
         QCOMPARE(ReadFile(active), ReadFile(backup));
         QCOMPARE(QFile::permissions(active), mode);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
@@ -201,24 +208,15 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("not a data file") << "junk"
-                                         << "It is not a Kestrova data file.";
-        QTest::newRow("named pipe") << "pipe"
-                                    << "It is not a regular file.";
-        QTest::newRow("link to the zero device") << "zero"
-                                                 << "It is not a regular file.";
-        QTest::newRow("page of tblId zeroed") << "page"
-                                              << "It is damaged.";
-        QTest::newRow("column missing") << "column"
-                                        << "Its table tblId has no column PASSWORD.";
-        QTest::newRow("key row damaged") << "key"
-                                         << "Its keys are damaged.";
-        QTest::newRow("secrets changed") << "secrets"
-                                         << "2 stored secrets cannot be read.";
-        QTest::newRow("folder in the rollback copy's place") << "rollback"
-                                                             << "A folder of that name is in the way.";
-        QTest::newRow("no room for the rollback copy") << "full"
-                                                       << "There is no room left on the disk.";
+        QTest::newRow("not a data file") << "junk" << "It is not a Kestrova data file.";
+        QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
+        QTest::newRow("link to the zero device") << "zero" << "It is not a regular file.";
+        QTest::newRow("page of tblId zeroed") << "page" << "It is damaged.";
+        QTest::newRow("column missing") << "column" << "Its table tblId has no column PASSWORD.";
+        QTest::newRow("key row damaged") << "key" << "Its keys are damaged.";
+        QTest::newRow("secrets changed") << "secrets" << "2 stored secrets cannot be read.";
+        QTest::newRow("folder in the rollback copy's place") << "rollback" << "A folder of that name is in the way.";
+        QTest::newRow("no room for the rollback copy") << "full" << "There is no room left on the disk.";
     }
 
     void refusedRestoreKeepsTheDataFile()
@@ -235,14 +233,10 @@ private slots:
             const int root = QueryValue("SELECT rootpage FROM sqlite_master WHERE name = 'tblId'").toInt();
             bytes.replace((root - 1) * page, page, QByteArray(page, '\0'));
         } else if (damage == "key") {
-            const QByteArray key = KeyRowStore::Read().wrappedKey.toLatin1();
-            bytes.replace(key, QByteArray(key).replace(0, 1, key.startsWith('A') ? "B" : "A"));
-        } else if (damage == "secrets") { // the first character of the question and of the answer
-            for (const char* column : {"SECRET_QUESTION", "SECRET_ANSWER"}) {
-                const QByteArray secret =
-                    QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray();
-                bytes.replace(secret, QByteArray(secret).replace(0, 1, secret.startsWith('A') ? "B" : "A"));
-            }
+            bytes = Changed(bytes, KeyRowStore::Read().wrappedKey.toLatin1());
+        } else if (damage == "secrets") { // the question and the answer
+            for (const char* column : {"SECRET_QUESTION", "SECRET_ANSWER"})
+                bytes = Changed(bytes, QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray());
         } else if (damage == "rollback") {
             QVERIFY(QDir().mkpath(DataFiles::RollbackPath()));
         } else if (damage == "full") { // the data file grows past what the disk still takes
@@ -259,17 +253,12 @@ private slots:
         const QByteArray before = ReadFile(active);
         const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
 
-        rlimit limit;
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const rlimit unlimited = limit;
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the test
-        if (damage == "full") {
-            limit.rlim_cur = bytes.size();
-            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        }
-        const QString text = Trigger("actionRestore", backup).text;
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        std::signal(SIGXFSZ, handler);
+        QString text;
+        const auto restore = [&] { text = Trigger("actionRestore", backup).text; };
+        if (damage == "full")
+            QVERIFY(WithRoomFor(bytes.size(), restore));
+        else
+            restore();
 
         const bool rollback = damage == "rollback" || damage == "full";
         QCOMPARE(text, rollback ? "Nothing was restored: the data file could not be copied to " +
@@ -296,11 +285,10 @@ private slots:
         QTest::newRow("data file empty") << "empty" << true << true << putBack;
         QTest::newRow("rollback copy without a table") << "missing" << false << true << "";
         QTest::newRow("live data file") << "live" << true << true << "";
-        QTest::newRow("rename fails")
-            << "missing" << true << false
-            << "A restore did not finish, and the copy kept for it could not be put back "
-               "as the data file. Your data is in:\n" +
-                   active + "_temp\nThe folder or the file cannot be written.";
+        QTest::newRow("rename fails") << "missing" << true << false
+                                      << "A restore did not finish, and the copy kept for it could not be put back as "
+                                         "the data file. Your data is in:\n" + active +
+                                             "_temp\nThe folder or the file cannot be written.";
     }
 
     void startAfterRestoreCutShort()
@@ -339,8 +327,7 @@ private slots:
         Restart();
         QCOMPARE(seen.text, message);
         if (message.startsWith("A restore did not finish. ")) {
-            QVERIFY(
-                FileSteps().join('\n').contains("renamed to " + active + "\nsynced " + Home(".kestrova")));
+            QVERIFY(RenamedAndSynced(active));
             QVERIFY(!QFile::exists(rollback));
             QCOMPARE(ReadFile(active), copy);
             QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
@@ -412,12 +399,8 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("data file") << "actionData_File"
-                                   << "other.kvd"
-                                   << "Data file changed successfully to ";
-        QTest::newRow("restore") << "actionRestore"
-                                 << "other.kestrova"
-                                 << "Date restored to file ";
+        QTest::newRow("data file") << "actionData_File" << "other.kvd" << "Data file changed successfully to ";
+        QTest::newRow("restore") << "actionRestore" << "other.kestrova" << "Date restored to file ";
     }
 
     void otherInstallationsFileUsesItsOwnKeys()
@@ -450,12 +433,9 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("random bytes") << "random"
-                                      << "not a Kestrova data file";
-        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite"
-                                                                << "not a Kestrova data file";
-        QTest::newRow("data file with damaged keys") << "keys"
-                                                     << "The keys of the data file are damaged.";
+        QTest::newRow("random bytes") << "random" << "not a Kestrova data file";
+        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite" << "not a Kestrova data file";
+        QTest::newRow("data file with damaged keys") << "keys" << "The keys of the data file are damaged.";
     }
 
     void unusableFileStaysUntouched()
@@ -468,10 +448,7 @@ private slots:
         } else if (kind == "sqlite") {
             ExecOn(foreign, {"PRAGMA journal_mode = WAL", "CREATE TABLE notes (text)"});
         } else {
-            const QByteArray key = KeyRowStore::Read().wrappedKey.toLatin1();
-            WriteFile(foreign,
-                      ReadFile(DataFiles::ActivePath())
-                          .replace(key, QByteArray(key).replace(0, 1, key.startsWith('A') ? "B" : "A")));
+            WriteFile(foreign, Changed(ReadFile(DataFiles::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
         }
         const QByteArray bytes = ReadFile(foreign);
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);

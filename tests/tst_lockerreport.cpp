@@ -5,9 +5,6 @@
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 
 // 601 bytes of UTF-8, each character after the first two or four bytes long.
 const QString LongName = "x" + QString("Ü😀").repeated(100);
@@ -172,16 +169,8 @@ private slots:
         QVERIFY(Export("Notes", folder).startsWith("Data exported. "));
         const QByteArray earlier = ReadFile(folder + "/Notes.pdf");
 
-        rlimit limit;
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const rlim_t before = limit.rlim_cur;
-        limit.rlim_cur = room > 0 ? room : earlier.size() + room;
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the test
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const QString closing = Export("Notes", folder);
-        limit.rlim_cur = before;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, handler);
+        QString closing;
+        QVERIFY(WithRoomFor(room > 0 ? room : earlier.size() + room, [&] { closing = Export("Notes", folder); }));
 
         QCOMPARE(closing, "The PDF file could not be written in this folder:\n" + folder);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.pdf"});
