@@ -2,14 +2,19 @@
 
 #include "core/constants.h"
 #include "core/datafiles.h"
+#include "core/filecopy.h"
 #include "core/utility.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <QVector>
 
 #include <algorithm>
@@ -101,9 +106,14 @@ QSqlDatabase& CDBManager::GetDataBase()
 void CDBManager::OpenDataBase(const QString& path)
 {
     CloseDataBase();
+    openPath = path;
     database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
-    database->setDatabaseName(path);
-    database->open();
+    // Opened as it stands, never made: a missing file stays missing, whatever the
+    // path points to. A path without a file name names no file at all.
+    database->setConnectOptions("QSQLITE_OPEN_URI");
+    database->setDatabaseName("file:" + QUrl::toPercentEncoding(path, "/") + "?mode=rw");
+    if (!QFileInfo(path).fileName().isEmpty())
+        database->open();
     QSqlQuery pragma(*database);
     if (!pragma.exec("PRAGMA foreign_keys = ON"))
         LogSqlError(pragma.lastError());
@@ -116,13 +126,38 @@ void CDBManager::CloseDataBase()
     database->close();
     delete database;
     database = nullptr;
+    openPath.clear();
     QSqlDatabase::removeDatabase(CONNECTION_NAME);
 }
 
 void CDBManager::CreateDatabase()
 {
-    Utility::GetInstance().settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
+    QSettings* settings = Utility::GetInstance().settings;
+    QString cause;
+    // Named only once it holds its tables, so that a first start that could not
+    // make them is a first start again.
+    if (MakeDataFile(settings->value(WALLET_DATA_FOLDER_PATH).toString() + "/" + DataFileName(), &cause))
+        settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
+    else
+        qDebug().noquote() << "No data file made:" << cause;
+}
+
+bool CDBManager::MakeDataFile(const QString& path, QString* cause)
+{
+    const QFileInfo file(path);
+    const bool missing = !file.exists() && !file.isSymLink();
+    if (missing && !FileCopy::MakeEmpty(path, cause))
+        return false;
+    OpenDataBase(path);
     CreateTables();
+    const bool made = HoldsSchema();
+    CloseDataBase();
+    if (!made) {
+        if (missing)
+            QFile::remove(path);
+        *cause = QCoreApplication::translate("CDBManager", "The folder or the file cannot be written.");
+    }
+    return made;
 }
 
 void CDBManager::CreateTables()
@@ -158,12 +193,18 @@ bool CDBManager::LacksColumn(QString* table, QString* column)
 
 bool CDBManager::UseRollbackJournal()
 {
-    QSqlQuery pragma(GetDataBase());
-    if (pragma.exec("PRAGMA journal_mode = DELETE") && pragma.next() &&
-        pragma.value(0).toString() == "delete")
-        return true;
-    LogSqlError(pragma.lastError());
-    return false;
+    {
+        QSqlQuery pragma(GetDataBase());
+        if (!pragma.exec("PRAGMA journal_mode = DELETE")) {
+            LogSqlError(pragma.lastError());
+            return false;
+        }
+    }
+    // The header on disk tells: the change is written as the statement ends,
+    // and a failure there is reported to no one.
+    QFile file(openPath);
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
+    return header.size() == 20 && header.at(18) == 1 && header.at(19) == 1;
 }
 
 CDBManager::FileKind CDBManager::Examine(const QString& path)

@@ -20,14 +20,20 @@ public:
     // CloseDataBase drops it.
     QSqlDatabase& GetDataBase();
     // Opens the shared connection on another file until CloseDataBase, so that
-    // a file can be checked before it becomes the data file.
+    // a file can be checked before it becomes the data file. The connection
+    // never makes a file: only MakeDataFile does.
     void OpenDataBase(const QString& path);
     // Drops the connection so that the next GetDataBase opens the file then named.
     void CloseDataBase();
-    // Stores the current data-file name and creates the five tables.
+    // The file that the connection is on.
+    const QString& DataBasePath() const { return openPath; }
+    // At a first start: makes the current data file in the data folder, and
+    // names it in the settings once it holds the five tables.
     void CreateDatabase();
-    // Creates the five tables in the open file; a failure is only logged.
-    void CreateTables();
+    // Gives the file at `path` the five tables, making it first, readable and
+    // writable by its owner alone, when it is missing. False, with the cause,
+    // when it does not hold them afterwards; a file made here then goes again.
+    bool MakeDataFile(const QString& path, QString* cause);
     // True when the open file is an SQLite database that holds the five tables.
     bool HoldsSchema();
     // Finds a column that the program reads or writes and the open file lacks;
@@ -35,6 +41,7 @@ public:
     bool LacksColumn(QString* table, QString* column);
     // Puts the open file in SQLite's rollback journal mode, folding a WAL file
     // into it: everything saved is then in the one file that a copy takes.
+    // False when the file stays in WAL mode.
     bool UseRollbackJournal();
 
     // What a file is to the program, read on a connection of its own that
@@ -56,7 +63,10 @@ private:
     ~CDBManager();
     Q_DISABLE_COPY(CDBManager)
 
+    void CreateTables();
+
     QSqlDatabase* database = nullptr;
+    QString openPath;
 };
 
 // Writes a failed statement's database and driver texts to the debug log.

@@ -69,6 +69,9 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
     QString cause, table, column;
     if (manager.LacksColumn(&table, &column)) {
         cause = Tr("Its table %1 has no column %2.").arg(table, column);
+    } else if (!manager.UseRollbackJournal()) {
+        // Left in WAL mode, what a later copy takes of it would lack what was saved since.
+        cause = Tr("Its copy beside the data file cannot be written.");
     } else if (!KeysInForce(*keys = SetUpKeys())) {
         cause = Tr("Its keys are damaged.");
     } else if (const int unreadable = UnreadableSecrets(); unreadable < 0) {
@@ -86,11 +89,17 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
 {
     const QString active = DataFilePath(), rollback = RollbackOf(active);
     FileCopy staged;
-    if (!staged.Make(backup, active + "_restore_XXXXXX", FileCopy::Source::SQLiteDatabase)) {
+    // Its owner's alone and writable, whatever the backup's mode, so that it can
+    // leave WAL mode; the rename gives it the mode of the file it replaces.
+    if (!staged.Make(backup, active + "_restore_XXXXXX", FileCopy::Source::SQLiteDatabase,
+                     FileCopy::Mode::OwnerOnly)) {
         *cause = staged.Cause();
         return RestoreResult::NotRestored;
     }
     *cause = CheckStaged(staged.FileName(), keys);
+    // What SQLite kept beside the copy while it looked at it; a read-only look leaves some for good.
+    for (const char* journal : {"-wal", "-shm", "-journal"})
+        QFile::remove(staged.FileName() + journal);
     if (!cause->isEmpty())
         return RestoreResult::NotRestored;
 
@@ -112,12 +121,13 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
 }
 
 // Removes what a restore cut short leaves beside the data file, which nothing
-// reads: staged backups and unfinished rollback copies.
+// reads: staged backups with SQLite's files beside them, and unfinished
+// rollback copies.
 void RemoveLeftovers(const QString& active)
 {
     const QFileInfo file(active);
     const QRegularExpression leftover("^" + QRegularExpression::escape(file.fileName()) +
-                                      "(_restore_|_temp\\.)[A-Za-z0-9]{6}$");
+                                      "(_restore_[A-Za-z0-9]{6}(-wal|-shm|-journal)?|_temp\\.[A-Za-z0-9]{6})$");
     const QDir folder = file.dir();
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (leftover.match(name).hasMatch())
@@ -168,6 +178,22 @@ void Select(const QString& path)
     settings->setValue(ACTIVE_WALLET_DB_7_5_0, file.fileName());
 }
 
+bool CanMakeNew()
+{
+    const QSettings* settings = Utility::GetInstance().settings;
+    const QString folder = settings->value(WALLET_DATA_FOLDER_PATH).toString();
+    const QFileInfo file(ActivePath());
+    const bool missing = !file.exists() && !file.isSymLink();
+    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && !file.fileName().isEmpty() &&
+           (missing || (file.isFile() && file.size() == 0)) && !CDBManager::IsDataFile(RollbackPath());
+}
+
+QString MakeNew()
+{
+    QString cause;
+    return CDBManager::GetInstance().MakeDataFile(ActivePath(), &cause) ? QString() : cause;
+}
+
 RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause)
 {
     CDBManager::GetInstance().CloseDataBase();
@@ -182,8 +208,11 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* caus
 RollbackRecovery RecoverRollback(QString* cause)
 {
     const QString active = DataFilePath(), rollback = RollbackOf(active);
+    // No data file is named until a first start has made one.
+    if (QFileInfo(active).fileName().isEmpty())
+        return RollbackRecovery::None;
     RollbackRecovery result = RollbackRecovery::None;
-    // Opening a missing data file makes an empty one, so both mean the same.
+    // An empty data file holds no more than a missing one.
     if (QFileInfo(active).size() == 0 && CDBManager::IsDataFile(rollback)) {
         result = FileCopy::RenameOver(rollback, active, cause) ? RollbackRecovery::PutBack
                                                                : RollbackRecovery::NotPutBack;

@@ -41,6 +41,13 @@ QString SharePath(const QString& folder);
 QString CopyActiveTo(const QString& target);
 // Makes `path` the active data file, for this run and the next.
 void Select(const QString& path);
+// Whether a new, empty data file may be made in place of the active one, which
+// is missing or empty: its folder is a folder at an absolute path, no link
+// there points to a missing file, and no rollback copy beside it holds the data.
+bool CanMakeNew();
+// Makes the active data file with its five tables when it is missing or empty;
+// the empty text on success, else the cause.
+QString MakeNew();
 // Puts `backup` in place of the active data file once it has been checked: a
 // regular, sound SQLite file with every table and column, and keys that open
 // every stored secret. The data file, or the file that it links to, is at every
@@ -49,7 +56,8 @@ void Select(const QString& path);
 RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause);
 // Run at start before the data file is first opened: a restore cut short may
 // have left the data only in the rollback copy, and files beside it that
-// nothing reads. `cause` tells why a NotPutBack failed.
+// nothing reads. `cause` tells why a NotPutBack failed; the rollback copy is
+// then tried again at the next start, as no data file is made meanwhile.
 RollbackRecovery RecoverRollback(QString* cause);
 
 } // namespace DataFiles

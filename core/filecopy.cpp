@@ -109,7 +109,7 @@ bool FileCopy::Fail(const QString& why)
     return false;
 }
 
-bool FileCopy::Make(const QString& source, const QString& pattern, Source kind)
+bool FileCopy::Make(const QString& source, const QString& pattern, Source kind, Mode mode)
 {
     // Non-blocking, so that a pipe that nothing writes to cannot hold the program.
     Descriptor in(::open(Native(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -144,8 +144,11 @@ bool FileCopy::Make(const QString& source, const QString& pattern, Source kind)
         if (!WriteAll(out.Get(), buffer, got, &error))
             return Fail(error ? CauseOf(error, true) : tr("The disk took only part of the copy."));
     }
+    // Many USB sticks and network mounts refuse modes: the copy then stays its owner's alone.
+    if (mode == Mode::OfSource && ::fchmod(out.Get(), status.st_mode & 07777) != 0)
+        qDebug() << "Mode not set:" << qt_error_string(errno);
     // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
-    if (::fchmod(out.Get(), status.st_mode & 07777) != 0 || ::fsync(out.Get()) != 0 || !out.Close())
+    if (::fsync(out.Get()) != 0 || !out.Close())
         return Fail(CauseOf(errno, true));
     return true;
 }
@@ -186,5 +189,15 @@ bool FileCopy::RenameOver(const QString& source, const QString& target, QString*
         return false;
     }
     SyncFolder(target);
+    return true;
+}
+
+bool FileCopy::MakeEmpty(const QString& path, QString* cause)
+{
+    Descriptor file(::open(Native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (file.Get() < 0 || !file.Close()) {
+        *cause = CauseOf(errno, true);
+        return false;
+    }
     return true;
 }

@@ -19,14 +19,20 @@ public:
         RegularFile,    // any regular file: never a pipe or a device, which may never end
         SQLiteDatabase, // a regular file that starts with SQLite's header
     };
+    enum class Mode
+    {
+        OfSource,  // the source's permissions, where the file system allows them
+        OwnerOnly, // readable and writable by its owner alone
+    };
 
     FileCopy() = default;
     ~FileCopy();
     Q_DISABLE_COPY(FileCopy)
 
     // Copies `source` into a new file named after `pattern`, whose last six
-    // characters ("XXXXXX") are made unique. The copy has the source's permissions.
-    bool Make(const QString& source, const QString& pattern, Source kind = Source::RegularFile);
+    // characters ("XXXXXX") are made unique.
+    bool Make(const QString& source, const QString& pattern, Source kind = Source::RegularFile,
+              Mode mode = Mode::OfSource);
     // Puts the copy in place of `target`, which then keeps its permissions, as a save would.
     bool Replace(const QString& target);
     // Puts the copy at `target` unless a file is there already.
@@ -39,6 +45,9 @@ public:
     // Renames `source` over `target` in one step, durably: the folder is synced
     // afterwards, so that a power cut cannot bring the old file back.
     static bool RenameOver(const QString& source, const QString& target, QString* cause);
+    // Makes an empty file at `path`, readable and writable by its owner alone,
+    // where nothing is yet, not even a link.
+    static bool MakeEmpty(const QString& path, QString* cause);
 
 private:
     bool Fail(const QString& why);

@@ -2,12 +2,15 @@
 
 #include "core/DBManager.h"
 #include "core/constants.h"
+#include "core/filecopy.h"
 #include "core/utility.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -17,20 +20,21 @@ namespace {
 void MigrateOlderDataFiles(const QDir& folder)
 {
     const QString current = folder.filePath(CDBManager::DataFileName());
-    if (QFile::exists(current))
+    if (QFileInfo(current).exists() || QFileInfo(current).isSymLink())
         return;
 
-    QSettings* settings = Utility::GetInstance().settings;
-    const QString olderVersions[] = {PREVIOUS_VERSION_4_0_0, PREVIOUS_VERSION_5_0_0, PREVIOUS_VERSION_6_0_0,
-                                     PREVIOUS_VERSION_7_0_0};
+    const QString olderVersions[] = {PREVIOUS_VERSION_7_0_0, PREVIOUS_VERSION_6_0_0, PREVIOUS_VERSION_5_0_0,
+                                     PREVIOUS_VERSION_4_0_0};
     for (const QString& version : olderVersions) {
         const QString older = folder.filePath(CDBManager::DataFileName(version));
         if (!QFile::exists(older))
             continue;
-        QFile::remove(current);
-        QFile::copy(older, current);
-        settings->setValue(ACTIVE_WALLET_DB_7_5_0, CDBManager::DataFileName());
-        settings->setValue("MasterPassword", "Y");
+        // The copy holds every secret: it is its owner's alone, whatever the older file's mode.
+        FileCopy copy;
+        if (copy.Make(older, current + ".XXXXXX", FileCopy::Source::RegularFile, FileCopy::Mode::OwnerOnly))
+            copy.Place(current);
+        Utility::GetInstance().settings->setValue("MasterPassword", "Y");
+        return;
     }
 }
 
@@ -38,16 +42,16 @@ void MigrateOlderDataFiles(const QDir& folder)
 
 void RunFirstStart()
 {
-    QDir home = QDir::home();
-    const QString folderPath = home.absolutePath() + "/.kestrova";
-    if (!QDir(folderPath).exists())
-        home.mkdir(".kestrova");
-    const QDir folder(folderPath);
-    Utility::GetInstance().settings->setValue(WALLET_DATA_FOLDER_PATH, folder.absolutePath());
+    const QString folderPath = QDir::home().absolutePath() + "/.kestrova";
+    // Private to its owner; anything already there, a link included, stays as it is.
+    const QFileInfo folder(folderPath);
+    if (!folder.exists() && !folder.isSymLink())
+        ::mkdir(QFile::encodeName(folderPath).constData(), 0700);
+    Utility::GetInstance().settings->setValue(WALLET_DATA_FOLDER_PATH, folderPath);
     // Without its folder this start is no first start: the next one tries again.
     if (!QFileInfo(folderPath).isDir())
         return;
 
-    MigrateOlderDataFiles(folder);
+    MigrateOlderDataFiles(QDir(folderPath));
     CDBManager::GetInstance().CreateDatabase();
 }

@@ -49,7 +49,7 @@ bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv)
     return true;
 }
 
-bool ReadSecrets(int limit, QStringList* secrets)
+bool ForEachSecret(int limit, const std::function<void(const QString&)>& take)
 {
     QStringList selects;
     const auto select = [&selects](const QString& table, const QString& column) {
@@ -61,16 +61,17 @@ bool ReadSecrets(int limit, QStringList* secrets)
         for (const QString& column : EntryStore::SecretColumns(type))
             select(EntryStore::Table(type), column);
     }
-    // One statement that stops at the limit: cheap however many rows the file holds.
+    // One statement that stops at the limit: cheap however many rows the file
+    // holds. Forward only, so that no row is kept once the next is read.
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
+    query.setForwardOnly(true);
     if (!query.exec(selects.join(" UNION ALL ") + " LIMIT " + QString::number(limit))) {
         LogSqlError(query.lastError());
         return false;
     }
-    secrets->clear();
     while (query.next())
-        *secrets << query.value(0).toString();
-    return true;
+        take(query.value(0).toString());
+    return !query.lastError().isValid();
 }
 
 bool ChangeMasterPassword(const QString& newDigest)

@@ -2,8 +2,9 @@
 #define KEYROWSTORE_H
 
 #include <QString>
-#include <QStringList>
 #include <QVariant>
+
+#include <functional>
 
 // The key row: the first row of tblSettings, which the program reads and writes.
 struct KeyRow
@@ -24,10 +25,10 @@ KeyRow Read();
 QString MasterPasswordDigest();
 // Stores new keys into the row `id`, or into a new row when `id` is invalid.
 bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv);
-// Up to `limit` values of the secret columns (all of them when it is negative),
-// lockers' passwords first, empty values passed over; false when the tables
-// could not be read.
-bool ReadSecrets(int limit, QStringList* secrets);
+// Gives `take` up to `limit` values of the secret columns (all of them when it
+// is negative), one at a time, lockers' passwords first, empty values passed
+// over; false when the tables could not be read.
+bool ForEachSecret(int limit, const std::function<void(const QString&)>& take);
 // Re-wraps the content key under `newDigest` and stores the digest and the
 // wrapped key together. False when nothing was stored; the keys in memory then
 // match the key row that the file still holds.

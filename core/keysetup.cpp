@@ -5,9 +5,6 @@
 #include "core/keyrowstore.h"
 
 #include <QFileInfo>
-#include <QSqlDatabase>
-
-#include <algorithm>
 
 namespace {
 
@@ -30,14 +27,11 @@ KeySetupResult LoadKeys()
 {
     CDBManager& manager = CDBManager::GetInstance();
     if (!manager.HoldsSchema()) {
-        // A file that holds anything else is not ours: nothing is read or written.
-        if (QFileInfo(manager.GetDataBase().databaseName()).size() > 0)
-            return KeySetupResult::NotADataFile;
-        // A missing or empty one is a data file still to be made, as at a first
-        // start; when that fails, its folder is missing or cannot be written.
-        manager.CreateTables();
-        if (!manager.HoldsSchema())
+        // Nothing is made here: only a first start, or the user's word, makes a data file.
+        const QFileInfo file(manager.DataBasePath());
+        if (file.fileName().isEmpty()) // a first start could not make one
             return KeySetupResult::NoDataFolder;
+        return file.size() > 0 ? KeySetupResult::NotADataFile : KeySetupResult::NoDataFile;
     }
     manager.UseRollbackJournal();
 
@@ -46,13 +40,12 @@ KeySetupResult LoadKeys()
     // The passphrase always comes from this row (the empty digest gives that of
     // the empty text), never from whatever an earlier key set left in memory.
     adapter.SetPassphraseFromDigest(row.digest);
-    QStringList secrets;
-    const bool secretsRead = KeyRowStore::ReadSecrets(SECRETS_TRIED, &secrets);
     if (row.wrappedKey.isEmpty()) {
         // Stored secrets are under a content key of their own: a new one would
         // leave them unreadable and mix two keys in one file. Tables that cannot
         // be read count as holding some.
-        if (!secretsRead || !secrets.isEmpty())
+        int secrets = 0;
+        if (!KeyRowStore::ForEachSecret(1, [&secrets](const QString&) { ++secrets; }) || secrets > 0)
             return KeySetupResult::KeysDamaged;
         return GenerateKeys(row.id);
     }
@@ -60,8 +53,12 @@ KeySetupResult LoadKeys()
     if (!adapter.SetCEKE(row.wrappedKey, row.iv) || !adapter.CanUnwrap())
         return KeySetupResult::KeysDamaged;
     // A key that unwraps may still be another file's, or its IV another's.
-    const auto opens = [&adapter](const QString& secret) { return adapter.Decrypts(secret); };
-    if (!secrets.isEmpty() && std::none_of(secrets.cbegin(), secrets.cend(), opens))
+    int tried = 0, opened = 0;
+    KeyRowStore::ForEachSecret(SECRETS_TRIED, [&](const QString& secret) {
+        ++tried;
+        opened += adapter.Decrypts(secret);
+    });
+    if (tried > 0 && opened == 0)
         return KeySetupResult::KeysDamaged;
     return row.digest.isEmpty() ? KeySetupResult::NoMasterPassword : KeySetupResult::MasterPassword;
 }
@@ -76,12 +73,11 @@ bool KeysInForce(KeySetupResult result)
 
 int UnreadableSecrets()
 {
-    QStringList secrets;
-    if (!KeyRowStore::ReadSecrets(-1, &secrets))
-        return -1;
     BotanAdapter& adapter = BotanAdapter::GetInstance();
-    return std::count_if(secrets.cbegin(), secrets.cend(),
-                         [&adapter](const QString& secret) { return !adapter.Decrypts(secret); });
+    int unreadable = 0;
+    // One secret at a time: a backup may hold more than memory.
+    const auto count = [&](const QString& secret) { unreadable += !adapter.Decrypts(secret); };
+    return KeyRowStore::ForEachSecret(-1, count) ? unreadable : -1;
 }
 
 KeySetupResult SetUpKeys()

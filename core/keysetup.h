@@ -11,7 +11,8 @@ enum class KeySetupResult
                       // have no keys: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
     NotADataFile,     // a file that holds something other than the tables: nothing was read or written
-    NoDataFolder,     // no data file, and none can be made in its folder: nothing was read
+    NoDataFile,       // the data file is missing or empty: nothing was read or written
+    NoDataFolder,     // no data file is named, as a first start could not make one in its folder
 };
 
 // True when the result leaves keys in force that encrypt and decrypt the file's secrets.
@@ -19,8 +20,7 @@ bool KeysInForce(KeySetupResult result);
 
 // Reads the first row of tblSettings of the open data file and loads its keys
 // into BotanAdapter, or generates and stores new ones when the file has neither
-// keys nor secrets. A missing or empty data file gets its tables first. Run at
-// start and whenever another data file comes in.
+// keys nor secrets. Run at start and whenever another data file comes in.
 KeySetupResult SetUpKeys();
 
 // How many of the open file's stored secrets do not decrypt under the keys in

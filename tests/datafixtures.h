@@ -17,6 +17,7 @@
 #include <QtSql>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -34,10 +35,32 @@ inline QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The permission bits of the file at `path`, as `ls -l` shows them; -1 when there is none.
+inline int FileMode(const QString& path)
+{
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : -1;
+}
+
+inline bool SetFileMode(const QString& path, int mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
 inline void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// True where no file or folder is read-only, as for root: the tests of what a
+// user cannot write then skip. CI runs the data-file tests again without root's
+// powers over files.
+inline bool NothingIsReadOnly()
+{
+    QTemporaryFile file;
+    return file.open() && file.setPermissions(QFile::ReadOwner) &&
+           QFile(file.fileName()).open(QIODevice::WriteOnly);
 }
 
 // Closes the connection, empties the settings store and the data folder, and

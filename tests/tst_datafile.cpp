@@ -5,6 +5,7 @@
 #include "core/datafiles.h"
 #include "core/entrystore.h"
 #include "core/keyrowstore.h"
+#include "window/lockermodel.h"
 #include "window/mainwindow.h"
 
 #include <sys/inotify.h>
@@ -14,39 +15,85 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-// The system's rename and fsync, stood in for so that a test sees what no file
-// shows until a power cut: while `watched`, FileSteps() lists the renames and
-// syncs of folders in order, and a rename from FailingRename() fails, as on a
-// read-only disk.
-bool watched = false;
-QStringList& FileSteps()
+// The system's calls that the copies make, stood in for, so that a test sees
+// what no file shows until a power cut, and meets the refusals of other disks.
+struct Disk
 {
-    static QStringList steps;
-    return steps;
+    bool watched = false;        // steps lists the renames and syncs in order
+    QString failingRename;       // a rename from here fails, as on a read-only disk
+    QString failingSync;         // a sync of a file whose name ends so fails, as on a failing disk
+    bool refusesModes = false;   // as FAT sticks and many network mounts
+    bool lacksNoReplace = false; // no rename that refuses to replace, as some FUSE mounts
+    QStringList steps;
+} disk;
+
+QString PathOf(int fd)
+{
+    return QFileInfo(QString("/proc/self/fd/%1").arg(fd)).symLinkTarget();
 }
-QString& FailingRename()
+
+int Renamed(const char* from, const char* to, unsigned int flags)
 {
-    static QString from;
-    return from;
+    if (QFile::decodeName(from) == disk.failingRename) {
+        errno = EROFS;
+        return -1;
+    }
+    if (flags && disk.lacksNoReplace) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (disk.watched)
+        disk.steps << "renamed " + QFile::decodeName(from) + " to " + QFile::decodeName(to);
+    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, flags));
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
-    if (watched && QFile::decodeName(from) == FailingRename()) {
-        errno = EROFS;
+    return Renamed(from, to, 0);
+}
+
+extern "C" int renameat2(int, const char* from, int, const char* to, unsigned int flags) noexcept
+{
+    return Renamed(from, to, flags);
+}
+
+int Synced(long call, int fd)
+{
+    if (!disk.failingSync.isEmpty() && PathOf(fd).endsWith(disk.failingSync)) {
+        errno = EIO;
         return -1;
     }
-    if (watched)
-        FileSteps() << "renamed to " + QFile::decodeName(to);
-    return renameat(AT_FDCWD, from, AT_FDCWD, to);
+    if (disk.watched)
+        disk.steps << "synced " + PathOf(fd);
+    return static_cast<int>(syscall(call, fd));
 }
 
 extern "C" int fsync(int fd)
 {
-    struct stat status;
-    if (watched && fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
-        FileSteps() << "synced " + QFileInfo(QString("/proc/self/fd/%1").arg(fd)).symLinkTarget();
-    return static_cast<int>(syscall(SYS_fsync, fd));
+    return Synced(SYS_fsync, fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    return Synced(SYS_fdatasync, fd);
+}
+
+extern "C" int fchmod(int fd, mode_t mode) noexcept
+{
+    if (disk.refusesModes) {
+        errno = EPERM;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_fchmod, fd, mode));
+}
+
+extern "C" int chmod(const char* path, mode_t mode) noexcept
+{
+    if (disk.refusesModes) {
+        errno = EPERM;
+        return -1;
+    }
+    return fchmodat(AT_FDCWD, path, mode, 0);
 }
 
 // What becomes of the files in a folder: "moved in NAME" and "deleted NAME".
@@ -84,6 +131,7 @@ class TestDataFile : public QObject
     Q_OBJECT
 
     std::unique_ptr<MainWindow> window;
+    QTemporaryDir elsewhere{"/dev/shm/kestrova-XXXXXX"}; // another file system than HOME's, mostly
 
     static QString Home(const QString& name) { return QDir::homePath() + "/" + name; }
     // `bytes` with the first character of `value` changed wherever it stands.
@@ -91,10 +139,31 @@ class TestDataFile : public QObject
     {
         return bytes.replace(value, QByteArray(value).replace(0, 1, value.startsWith('A') ? "B" : "A"));
     }
-    // Whether the rename onto `path` was followed at once by a sync of its folder.
-    static bool RenamedAndSynced(const QString& path)
+    // The file renamed onto `path`, when a sync of its folder followed at once; else the empty text.
+    static QString RenamedAndSynced(const QString& path)
     {
-        return FileSteps().join('\n').contains("renamed to " + path + "\nsynced " + QFileInfo(path).absolutePath());
+        const QString renamed = " to " + path, folder = "synced " + QFileInfo(path).absolutePath();
+        for (int i = 0; i + 1 < disk.steps.size(); ++i) {
+            const QString& step = disk.steps[i];
+            if (step.startsWith("renamed ") && step.endsWith(renamed) && disk.steps[i + 1] == folder)
+                return step.mid(8, step.size() - 8 - renamed.size());
+        }
+        return QString();
+    }
+    // Whether the copy that became `path` was on disk before its rename, and the rename after it.
+    static bool CopiedDurably(const QString& path)
+    {
+        const QString copy = RenamedAndSynced(path);
+        return !copy.isEmpty() && disk.steps.contains("synced " + copy);
+    }
+    // What a start says of a missing data file, with or without the offer of a new one.
+    static QString MissingText(const QString& path, bool offer)
+    {
+        return "The data file is missing or empty:\n" + path + "\n" +
+               (offer ? "If it is on a drive that is not connected, choose No and start Kestrova again once it "
+                        "is.\nMake a new, empty data file there?"
+                      : "No lockers can be shown or saved until it is there again, or another data file is "
+                        "selected.");
     }
     // The journal mode in a database file's header: 1 for the rollback journal, 2 for WAL.
     static int JournalMode(const QString& path) { return ReadFile(path).at(18); }
@@ -152,25 +221,43 @@ private slots:
     void cleanup()
     {
         window.reset();
-        watched = false;
-        FileSteps().clear();
-        FailingRename().clear();
+        disk = {};
+        SetFileMode(Home("Locked"), 0700);
         FinishTest();
+    }
+
+    // On a disk as usual, copies keep the data file's mode. A disk that refuses
+    // modes and a rename that refuses to replace, as FAT sticks and many network
+    // mounts, still takes every copy, each its owner's alone.
+    void backupRestoreAndShare_data()
+    {
+        QTest::addColumn<bool>("usual");
+        QTest::newRow("usual disk") << true;
+        QTest::newRow("disk without modes") << false;
     }
 
     void backupRestoreAndShare()
     {
+        QFETCH(bool, usual);
         const QString id = MakeLocker("Web", "web pw");
         QVERIFY(EntryStore::Add(1, id, {{"NAME", "Mail"}, {"USER_NAME", "me"}}));
-        QVERIFY(QDir().mkpath(Home("Backups")));
-        // "Backups" selected in the home folder that the chooser shows.
-        QString text = Trigger("actionBackup", Home("Backups")).text;
-        const QString backup = Home("Backups/") + QDir(Home("Backups")).entryList(QDir::Files).value(0);
+        const QString folder = Home(QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        const QString active = DataFiles::ActivePath(), name = QFileInfo(active).fileName();
+        QVERIFY(SetFileMode(active, 0640));
+        const int mode = usual ? 0640 : 0600;
+        disk = {true, {}, {}, !usual, !usual, {}};
+        // A folder selected in the home folder that the chooser shows.
+        QString text = Trigger("actionBackup", folder).text;
+        const QString backup = folder + "/" + QDir(folder).entryList(QDir::Files).value(0);
         QVERIFY2(QRegularExpression(R"(/Kestrova_Backup_\d{8}-\d\d-\d\d-\d\d\.kestrova$)")
                      .match(backup)
                      .hasMatch(),
                  qPrintable(backup));
         QCOMPARE(text, "Backup file copied to " + backup);
+        QVERIFY2(CopiedDurably(backup), qPrintable(disk.steps.join('\n')));
+        QCOMPARE(FileMode(backup), mode);
+        QCOMPARE(DataFiles::CopyActiveTo(Home("gone/copy")), QString("The folder is not there."));
 
         MakeLocker("Later", "later pw");
         Exec("DELETE FROM tblId");
@@ -179,26 +266,26 @@ private slots:
         QVERIFY(!window->centralWidget());
         window->OpenLocker(id, "Web", 1);
         // The backup comes in by one rename, made durable, and only then does the rollback copy go.
-        const QString active = DataFiles::ActivePath(), name = QFileInfo(active).fileName();
-        QVERIFY(QFile::setPermissions(active, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-        const QFile::Permissions mode = QFile::permissions(active);
         const FolderWatch watch(Home(".kestrova"));
-        watched = true;
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
         QCOMPARE(
             watch.Events({name, name + "_temp"}),
             (QStringList{"moved in " + name + "_temp", "moved in " + name, "deleted " + name + "_temp"}));
-        QVERIFY2(RenamedAndSynced(active), qPrintable(FileSteps().join('\n')));
+        QVERIFY2(CopiedDurably(active), qPrintable(disk.steps.join('\n')));
         QCOMPARE(ReadFile(active), ReadFile(backup));
-        QCOMPARE(QFile::permissions(active), mode);
+        QCOMPARE(FileMode(active), mode);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
         QVERIFY(!window->centralWidget());
+        QCOMPARE(ColumnTexts(Child<QTableView>(window.get(), "tableView")->model(), LockerNameColumn),
+                 QStringList{"Web"});
 
-        const QString shared = Home("Backups/") + CDBManager::DataFileName();
-        QCOMPARE(Trigger("actionShare", Home("Backups")).text, "Date file copied to " + shared);
-        QCOMPARE(Trigger("actionShare", Home("Backups")).text,
+        const QString shared = folder + "/" + CDBManager::DataFileName();
+        QCOMPARE(Trigger("actionShare", folder).text, "Date file copied to " + shared);
+        QVERIFY(CopiedDurably(shared));
+        QCOMPARE(FileMode(shared), mode);
+        QCOMPARE(Trigger("actionShare", folder).text,
                  "Error occurred : <" + shared + "> A file of that name is already there.");
-        QCOMPARE(QDir(Home("Backups")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     }
 
     // Each row damages a copy of the data file, or stands in the restore's way:
@@ -209,12 +296,16 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("cause");
         QTest::newRow("not a data file") << "junk" << "It is not a Kestrova data file.";
+        QTest::newRow("SQLite in WAL mode, without the tables") << "wal" << "It is not a Kestrova data file.";
         QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
         QTest::newRow("link to the zero device") << "zero" << "It is not a regular file.";
         QTest::newRow("page of tblId zeroed") << "page" << "It is damaged.";
         QTest::newRow("column missing") << "column" << "Its table tblId has no column PASSWORD.";
         QTest::newRow("key row damaged") << "key" << "Its keys are damaged.";
         QTest::newRow("secrets changed") << "secrets" << "2 stored secrets cannot be read.";
+        QTest::newRow("last of many secrets changed") << "last" << "1 stored secret cannot be read.";
+        QTest::newRow("copy cannot leave WAL mode")
+            << "journal" << "Its copy beside the data file cannot be written.";
         QTest::newRow("folder in the rollback copy's place") << "rollback" << "A folder of that name is in the way.";
         QTest::newRow("no room for the rollback copy") << "full" << "There is no room left on the disk.";
     }
@@ -226,8 +317,8 @@ private slots:
         const QString id = MakeLocker("Web", "web pw");
         const QString active = DataFiles::ActivePath(), backup = Home(damage + ".kestrova");
         QByteArray bytes = ReadFile(active);
-        if (damage == "junk") {
-            bytes = "junk";
+        if (damage == "junk" || damage == "wal") {
+            bytes = damage == "junk" ? "junk" : "";
         } else if (damage == "page") {
             const int page = QueryValue("PRAGMA page_size").toInt();
             const int root = QueryValue("SELECT rootpage FROM sqlite_master WHERE name = 'tblId'").toInt();
@@ -239,6 +330,10 @@ private slots:
                 bytes = Changed(bytes, QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray());
         } else if (damage == "rollback") {
             QVERIFY(QDir().mkpath(DataFiles::RollbackPath()));
+        } else if (damage == "last") { // after the eight that the start tries
+            MakeLocker("Two", "two pw");
+            QVERIFY(EntryStore::Add(3, MakeLocker("Three", "three pw", 3), {{"NAME", "n"}, {"NOTES", "last"}}));
+            bytes = Changed(ReadFile(active), QueryValue("SELECT NOTES FROM tblId3").toByteArray());
         } else if (damage == "full") { // the data file grows past what the disk still takes
             MakeLocker("Long notes", QString(20000, 'n'));
         }
@@ -250,6 +345,12 @@ private slots:
             WriteFile(backup, bytes);
         if (damage == "column")
             ExecOn(backup, {"ALTER TABLE tblId DROP COLUMN PASSWORD"});
+        if (damage == "wal") // a new database
+            ExecOn(backup, {"PRAGMA journal_mode = WAL", "CREATE TABLE notes (text)"});
+        if (damage == "journal") {
+            ExecOn(backup, {"PRAGMA journal_mode = WAL"});
+            disk.failingSync = "-journal";
+        }
         const QByteArray before = ReadFile(active);
         const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
 
@@ -271,7 +372,8 @@ private slots:
 
     // What a start finds after a restore was cut short. Only a data file that is
     // missing or empty gives way to its rollback copy, and only to one that is a
-    // data file. Files the restore left beside it go, and only those.
+    // data file; while that copy holds the data, no data file is made. Files the
+    // restore left beside it go, and only those.
     void startAfterRestoreCutShort_data()
     {
         QTest::addColumn<QString>("left"); // the data file: "missing", "empty" or "live"
@@ -283,7 +385,7 @@ private slots:
             "A restore did not finish. The data file has been put back from the copy kept for it:\n" + active;
         QTest::newRow("data file missing") << "missing" << true << true << putBack;
         QTest::newRow("data file empty") << "empty" << true << true << putBack;
-        QTest::newRow("rollback copy without a table") << "missing" << false << true << "";
+        QTest::newRow("rollback copy without a table") << "missing" << false << true << MissingText(active, true);
         QTest::newRow("live data file") << "live" << true << true << "";
         QTest::newRow("rename fails") << "missing" << true << false
                                       << "A restore did not finish, and the copy kept for it could not be put back as "
@@ -311,33 +413,62 @@ private slots:
         if (left == "empty")
             WriteFile(active, "");
         const QByteArray live = ReadFile(active), copy = ReadFile(rollback);
-        const QString name = QFileInfo(active).fileName();
-        const QStringList leftovers = {name + "_restore_a1B2c3", name + "_temp.Xy9Z8w"};
-        const QStringList others = {name + "_restore_a1B2c", name + "_temp.Xy9Z8w7",
-                                    "x" + name + "_restore_a1B2c3"};
+        const QString name = QFileInfo(active).fileName(), staged = name + "_restore_a1B2c3";
+        const QStringList leftovers = {staged, staged + "-wal", staged + "-shm", staged + "-journal",
+                                       name + "_temp.Xy9Z8w"};
+        const QStringList others = {name + "_restore_a1B2c", name + "_temp.Xy9Z8w7", name + "_temp.Xy9Z8w-wal",
+                                    "x" + staged};
         for (const QString& file : leftovers + others)
             WriteFile(Home(".kestrova/") + file, "left");
 
-        watched = true;
+        disk.watched = true;
         if (!renames)
-            FailingRename() = rollback;
+            disk.failingRename = rollback;
         MessageBoxSeen seen;
         if (!message.isEmpty())
-            AnswerNextMessageBox(&seen);
+            AnswerNextMessageBox(&seen, message == MissingText(active, true) ? QMessageBox::No : QMessageBox::Ok);
         Restart();
         QCOMPARE(seen.text, message);
         if (message.startsWith("A restore did not finish. ")) {
-            QVERIFY(RenamedAndSynced(active));
+            QVERIFY(!RenamedAndSynced(active).isEmpty());
             QVERIFY(!QFile::exists(rollback));
             QCOMPARE(ReadFile(active), copy);
             QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
         } else {
             QCOMPARE(ReadFile(rollback), copy);
-            if (left == "live")
-                QCOMPARE(ReadFile(active), live);
+            QCOMPARE(QFileInfo::exists(active), left == "live");
+            QCOMPARE(ReadFile(active), live);
         }
         for (const QString& file : leftovers + others)
             QCOMPARE(QFile::exists(Home(".kestrova/") + file), others.contains(file));
+    }
+
+    // A start whose data file is missing says so. Where a new one may be made
+    // there, it asks first, and makes one only at Yes; not through a link to a
+    // missing file, as on a drive that is not connected.
+    void startWithoutItsDataFile()
+    {
+        const QString active = DataFiles::ActivePath(), unmounted = Home("unmounted/data.kvd");
+        window.reset();
+        QVERIFY(QFile::remove(active));
+        const QStringList before = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen, QMessageBox::No);
+        Restart();
+        QCOMPARE(seen.text, MissingText(active, true));
+        QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), before);
+
+        AnswerNextMessageBox(nullptr, QMessageBox::Yes);
+        Restart();
+        QCOMPARE(FileMode(active), 0600);
+        QVERIFY(!MakeLocker("New", "new pw").isEmpty());
+
+        window.reset();
+        QVERIFY(QFile::remove(active) && QFile::link(unmounted, active));
+        AnswerNextMessageBox(&seen);
+        Restart();
+        QCOMPARE(seen.text, MissingText(active, false));
+        QVERIFY(!QFileInfo::exists(Home("unmounted")));
     }
 
     // A restore of the rollback copy itself keeps it; one without a data file
@@ -360,23 +491,24 @@ private slots:
         QCOMPARE(ReadFile(rollback), QByteArray("not ours to delete"));
     }
 
-    // A data file kept elsewhere behind a link: a restore and a put-back
-    // replace the file it links to, and the link stays.
+    // A data file kept elsewhere behind a link to a link: a restore and a
+    // put-back replace the file they link to, and the links stay.
     void dataFileBehindALink()
     {
         const QString id = MakeLocker("Web", "web pw");
         const QString link = DataFiles::ActivePath(), target = Home("Synced/data.kvd");
-        const QString backup = Home("link.kestrova");
+        const QString backup = Home("link.kestrova"), via = Home("Synced/via.kvd");
         QVERIFY(QFile::copy(link, backup));
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
-        QVERIFY(QDir().mkpath(Home("Synced")) && QFile::rename(link, target) && QFile::link(target, link));
+        QVERIFY(QDir().mkpath(Home("Synced")) && QFile::rename(link, target));
+        QVERIFY(QFile::link(target, via) && QFile::link(via, link));
         Restart();
         MakeLocker("Later", "later pw");
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
-        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), via);
         QCOMPARE(ReadFile(target), ReadFile(backup));
-        QCOMPARE(QDir(Home("Synced")).entryList(QDir::Files), QStringList{"data.kvd"});
+        QCOMPARE(QDir(Home("Synced")).entryList(QDir::Files), (QStringList{"data.kvd", "via.kvd"}));
 
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
@@ -387,13 +519,14 @@ private slots:
         QCOMPARE(seen.text,
                  "A restore did not finish. The data file has been put back from the copy kept for it:\n" +
                      link);
-        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(QFileInfo(via).symLinkTarget(), target);
         QCOMPARE(ReadFile(target), ReadFile(backup));
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
 
     // Another installation's file, chosen or restored, is read and written under
-    // its own keys, and in the rollback journal even when it came in WAL mode.
+    // its own keys, and in the rollback journal even when it came read-only in
+    // WAL mode, from another disk. The locker open before goes.
     void otherInstallationsFileUsesItsOwnKeys_data()
     {
         QTest::addColumn<QString>("action");
@@ -409,14 +542,18 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, message);
         const QString theirs = MakeLocker("Theirs", "their pw");
-        const QString other = Home(file);
+        const QString other = (elsewhere.isValid() ? elsewhere.path() : QDir::homePath()) + "/" + file;
         QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
         ExecOn(other, {"PRAGMA journal_mode = WAL"});
+        if (action == "actionRestore")
+            QVERIFY(SetFileMode(other, 0444));
         window.reset();
         init(); // a second installation, under a content key of its own
         Utility::GetInstance().sessionLockerIds << theirs; // unlocked in the file left behind
+        window->OpenLocker(MakeLocker("Mine", "my pw"), "Mine", 1);
 
         QCOMPARE(Trigger(qPrintable(action), other).text, message + other);
+        QVERIFY(!window->centralWidget());
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
         QVERIFY(Utility::GetInstance().sessionLockerIds.isEmpty());
         QCOMPARE(JournalMode(DataFiles::ActivePath()), 1);
@@ -428,7 +565,8 @@ private slots:
     }
 
     // A file chosen with Data File that holds something else, or keys that do
-    // not open: a warning, no success, and the file stays byte for byte.
+    // not open: a warning, no success, and the file stays byte for byte, in a
+    // folder that can be written or not.
     void unusableFileStaysUntouched_data()
     {
         QTest::addColumn<QString>("kind");
@@ -442,7 +580,8 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, warning);
-        const QString foreign = Home(kind + ".kvd");
+        const QString foreign = Home("Locked/" + kind + ".kvd");
+        QVERIFY(QDir().mkpath(Home("Locked")));
         if (kind == "random") {
             WriteFile(foreign, QByteArray("no database here ").repeated(300));
         } else if (kind == "sqlite") {
@@ -451,6 +590,7 @@ private slots:
             WriteFile(foreign, Changed(ReadFile(DataFiles::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
         }
         const QByteArray bytes = ReadFile(foreign);
+        QVERIFY(SetFileMode(Home("Locked"), 0500));
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains(warning), qPrintable(seen.text));

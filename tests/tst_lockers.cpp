@@ -54,8 +54,10 @@ private slots:
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains("damaged"), qPrintable(seen.text));
 
+        // A first start that could not make its data file names none.
         CDBManager::GetInstance().CloseDataBase();
         UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/proc/none");
+        UserSettings()->remove(ACTIVE_WALLET_DB_7_5_0);
         AnswerNextMessageBox(&seen);
         window = std::make_unique<MainWindow>();
         QVERIFY2(seen.text.startsWith("The data folder cannot be created or written:\n/proc/none\n"),

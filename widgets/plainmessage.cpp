@@ -4,11 +4,14 @@
 
 namespace {
 
-void ShowPlain(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& text)
+int ShowPlain(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& text,
+              QMessageBox::StandardButtons buttons = QMessageBox::Ok)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (buttons.testFlag(QMessageBox::No))
+        box.setDefaultButton(QMessageBox::No);
+    return box.exec();
 }
 
 } // namespace
@@ -21,4 +24,10 @@ void ShowPlainInformation(QWidget* parent, const QString& title, const QString& 
 void ShowPlainWarning(QWidget* parent, const QString& title, const QString& text)
 {
     ShowPlain(QMessageBox::Warning, parent, title, text);
+}
+
+bool AskPlainQuestion(QWidget* parent, const QString& title, const QString& text)
+{
+    return ShowPlain(QMessageBox::Question, parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }

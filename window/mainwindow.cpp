@@ -58,7 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->tableView, &QTableView::clicked, this, &MainWindow::OnRowClicked);
     connect(ui->tableView, &QTableView::doubleClicked, this, &MainWindow::OnRowDoubleClicked);
 
-    RecoverInterruptedRestore();
+    const RollbackRecovery recovery = RecoverInterruptedRestore();
     const KeySetupResult keys = SetUpKeys();
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
     ui->tableView->setModel(lockerModel);
@@ -70,7 +70,9 @@ MainWindow::MainWindow(QWidget* parent)
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     ui->tableView->show();
 
-    ReportKeySetup(keys);
+    // Where the data is, and that the data file is missing, the put-back's warning said already.
+    if (recovery != RollbackRecovery::NotPutBack)
+        ReportKeySetup(keys);
 
     ui->actionEdit_Locker->setEnabled(false);
     ui->actionDelete_Locker->setEnabled(false);
@@ -113,6 +115,9 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                              tr("The selected data file is not a Kestrova data file. No lockers can "
                                 "be shown or saved until another data file is selected."));
         break;
+    case KeySetupResult::NoDataFile:
+        OfferNewDataFile();
+        break;
     case KeySetupResult::NoDataFolder:
         ShowPlainWarning(this, tr("Error"),
                          tr("The data folder cannot be created or written:\n%1\nNo lockers can be shown or "
@@ -125,10 +130,36 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
     }
 }
 
-void MainWindow::RecoverInterruptedRestore()
+void MainWindow::OfferNewDataFile()
+{
+    const QString path = DataFiles::ActivePath();
+    const QString missing = tr("The data file is missing or empty:\n%1\n").arg(path);
+    if (!DataFiles::CanMakeNew()) {
+        ShowPlainWarning(this, tr("Error"),
+                         missing + tr("No lockers can be shown or saved until it is there again, or "
+                                      "another data file is selected."));
+        return;
+    }
+    // A drive or synced folder that is not there yet is the likelier cause: nothing is made unasked.
+    const QString question = missing + tr("If it is on a drive that is not connected, choose No and start "
+                                          "Kestrova again once it is.\nMake a new, empty data file there?");
+    if (!AskPlainQuestion(this, tr("Data File"), question))
+        return;
+    const QString cause = DataFiles::MakeNew();
+    if (!cause.isEmpty()) {
+        ShowPlainWarning(this, tr("Error"), tr("No data file could be made at:\n%1\n%2").arg(path, cause));
+        return;
+    }
+    const KeySetupResult keys = SetUpKeys();
+    ReloadLockerList();
+    ReportKeySetup(keys);
+}
+
+RollbackRecovery MainWindow::RecoverInterruptedRestore()
 {
     QString cause;
-    switch (DataFiles::RecoverRollback(&cause)) {
+    const RollbackRecovery recovery = DataFiles::RecoverRollback(&cause);
+    switch (recovery) {
     case RollbackRecovery::PutBack:
         ShowPlainInformation(this, tr("Restore"),
                              tr("A restore did not finish. The data file has been put back from the copy "
@@ -144,6 +175,7 @@ void MainWindow::RecoverInterruptedRestore()
     case RollbackRecovery::None:
         break;
     }
+    return recovery;
 }
 
 void MainWindow::ShowWelcomeDialog()
@@ -579,10 +611,15 @@ void MainWindow::on_actionData_File_triggered()
 
     CloseOpenedLocker();
     DataFiles::Select(path);
+    // An empty file chosen is a data file still to be made.
+    const QString cause = QFileInfo(path).size() == 0 ? DataFiles::MakeNew() : QString();
     // Each file is read and written under its own keys.
     const KeySetupResult keys = SetUpKeys();
     ReloadLockerList();
-    ReportKeySetup(keys);
+    if (!cause.isEmpty())
+        ShowPlainWarning(this, tr("Error"), tr("No data file could be made at:\n%1\n%2").arg(path, cause));
+    else
+        ReportKeySetup(keys);
     if (KeysInForce(keys))
         ShowPlainInformation(this, tr("Data File"), tr("Data file changed successfully to ") + path);
 }

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "core/datafiles.h"
 #include "core/keysetup.h"
 
 #include <QMainWindow>
@@ -68,8 +69,11 @@ protected:
 private:
     // Tells the user what the key set-up found, where that needs saying.
     void ReportKeySetup(KeySetupResult result);
+    // Says that the data file is missing or empty and, where a new one may be
+    // made there, makes one at the user's word.
+    void OfferNewDataFile();
     // Puts back a data file that a restore cut short left only in its rollback copy, and says so.
-    void RecoverInterruptedRestore();
+    RollbackRecovery RecoverInterruptedRestore();
     void CloseOpenedLocker();
     void ExportLockerReport(int type, const QString& lockerId, const QString& folder);
 
