@@ -5,11 +5,15 @@
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
 
+#include <sys/stat.h>
 
 // 601 bytes of UTF-8, each character after the first two or four bytes long.
 const QString LongName = "x" + QString("Ü😀").repeated(100);
 // One character of 601 bytes: "a" with 200 combining marks, by turns two and four bytes long.
 const QString LongCharacter = "a" + QString("\u0301\U0001D167").repeated(100);
+// 0600, as QFile tells it to the file's owner.
+const QFile::Permissions OwnerOnly =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 class TestLockerReport : public QObject
 {
@@ -43,6 +47,7 @@ private slots:
     void initTestCase()
     {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        umask(022); // the usual one: new files, and so the earlier reports, are 0644
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "needs poppler-utils");
         FreshDataFileWithKeys();
         UserSettings()->setValue("err_msg_1", 1); // silences the notice before the report
@@ -125,6 +130,7 @@ private slots:
 
         QVERIFY(Export(locker, folder).startsWith("Data exported. "));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{file});
+        QCOMPARE(QFile::permissions(folder + "/" + file), OwnerOnly); // though the earlier one was 0644
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-enc", "UTF-8", folder + "/" + file, "-"});
         QVERIFY(pdftotext.waitForFinished());
@@ -167,6 +173,7 @@ private slots:
         const QString folder = folders.filePath(QString("full ") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(Export("Notes", folder).startsWith("Data exported. "));
+        QCOMPARE(QFile::permissions(folder + "/Notes.pdf"), OwnerOnly); // a new report too
         const QByteArray earlier = ReadFile(folder + "/Notes.pdf");
 
         QString closing;
