@@ -11,6 +11,9 @@
 const QString LongName = "x" + QString("Ü😀").repeated(100);
 // One character of 601 bytes: "a" with 200 combining marks, by turns two and four bytes long.
 const QString LongCharacter = "a" + QString("\u0301\U0001D167").repeated(100);
+// "xx", then 100 times "e" with a combining mark (three bytes together): cut to 244 bytes
+// between code points, it would end in a bare "e".
+const QString LongAccents = "xx" + QString("e\u0301").repeated(100);
 // 0600, as QFile tells it to the file's owner.
 const QFile::Permissions OwnerOnly =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
@@ -64,7 +67,7 @@ private slots:
         note.setPlainText("<b>Dear</b> diary,\n  indented & \"quoted\"\nБлок");
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
-        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter})
+        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter, LongAccents})
             MakeLocker(name, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
@@ -114,6 +117,9 @@ private slots:
         // whole code points when not even one character fits.
         QTest::newRow("name too long for a file")
             << LongName << "x" + QString("Ü😀").repeated(40) + "Ü.pdf" << QStringList{"List of Stored IDs"};
+        QTest::newRow("name too long, with accents")
+            << LongAccents << "xx" + QString("e\u0301").repeated(80) + ".pdf"
+            << QStringList{"List of Stored IDs"};
         QTest::newRow("character too long for a file")
             << LongCharacter << "a" + QString("\u0301\U0001D167").repeated(40) + "\u0301.pdf"
             << QStringList{"List of Stored IDs"};
