@@ -5,11 +5,18 @@
 #include "window/lockerreport.h"
 #include "window/mainwindow.h"
 
+#include <sys/stat.h>
 
 // 601 bytes of UTF-8, each character after the first two or four bytes long.
 const QString LongName = "x" + QString("Ü😀").repeated(100);
 // One character of 601 bytes: "a" with 200 combining marks, by turns two and four bytes long.
 const QString LongCharacter = "a" + QString("\u0301\U0001D167").repeated(100);
+// "xx", then 100 times "e" with a combining mark (three bytes together): cut to 244 bytes
+// between code points, it would end in a bare "e".
+const QString LongAccents = "xx" + QString("e\u0301").repeated(100);
+// 0600, as QFile tells it to the file's owner.
+const QFile::Permissions OwnerOnly =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 class TestLockerReport : public QObject
 {
@@ -43,6 +50,7 @@ private slots:
     void initTestCase()
     {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        umask(022); // the usual one: new files, and so the earlier reports, are 0644
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "needs poppler-utils");
         FreshDataFileWithKeys();
         UserSettings()->setValue("err_msg_1", 1); // silences the notice before the report
@@ -59,7 +67,7 @@ private slots:
         note.setPlainText("<b>Dear</b> diary,\n  indented & \"quoted\"\nБлок");
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
-        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter})
+        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter, LongAccents})
             MakeLocker(name, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
@@ -109,6 +117,9 @@ private slots:
         // whole code points when not even one character fits.
         QTest::newRow("name too long for a file")
             << LongName << "x" + QString("Ü😀").repeated(40) + "Ü.pdf" << QStringList{"List of Stored IDs"};
+        QTest::newRow("name too long, with accents")
+            << LongAccents << "xx" + QString("e\u0301").repeated(80) + ".pdf"
+            << QStringList{"List of Stored IDs"};
         QTest::newRow("character too long for a file")
             << LongCharacter << "a" + QString("\u0301\U0001D167").repeated(40) + "\u0301.pdf"
             << QStringList{"List of Stored IDs"};
@@ -125,6 +136,7 @@ private slots:
 
         QVERIFY(Export(locker, folder).startsWith("Data exported. "));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{file});
+        QCOMPARE(QFile::permissions(folder + "/" + file), OwnerOnly); // though the earlier one was 0644
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-enc", "UTF-8", folder + "/" + file, "-"});
         QVERIFY(pdftotext.waitForFinished());
@@ -167,6 +179,7 @@ private slots:
         const QString folder = folders.filePath(QString("full ") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(Export("Notes", folder).startsWith("Data exported. "));
+        QCOMPARE(QFile::permissions(folder + "/Notes.pdf"), OwnerOnly); // a new report too
         const QByteArray earlier = ReadFile(folder + "/Notes.pdf");
 
         QString closing;

@@ -136,6 +136,10 @@ private slots:
         // NULL secrets let COALESCE reach USE_MP.
         const QString mp = "SELECT COALESCE(PASSWORD, SECRET_QUESTION, SECRET_ANSWER, USE_MP) FROM tblLocker";
         QCOMPARE(QueryValue(mp).toString(), "1");
+        AddLocker editor(3, nullptr); // its box unticked until the locker's setting ticks it
+        editor.SetEditMode(QueryValue("SELECT ID FROM tblLocker").toString());
+        QCOMPARE(Submit(&editor, "pushAdd"), QString("Locker updated successfully!"));
+        QCOMPARE(QueryValue(mp).toString(), "1");
         adder.SetEditMode(MakeLocker("bank", "pw", 2, true)); // an update never writes the type
         QCOMPARE(Submit(&adder, "pushAdd", LockerLines, {"bank 2"}), QString("Locker updated successfully!"));
         QCOMPARE(QueryValue("SELECT GROUP_CONCAT(NAME || TYPE) FROM tblLocker").toString(), "notes3,bank 22");

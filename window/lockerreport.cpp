@@ -159,8 +159,13 @@ bool LockerReport::Print(const QString& path) const
     // in one write whose count tells; unbuffered, as commit() misses a failed last
     // flush. Until commit() an earlier report stays as it was.
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() &&
-           file.commit();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    // Every secret is in it, so it is the owner's alone before a byte is written,
+    // whatever the umask or an earlier report's mode. Some file systems (FAT, some
+    // network mounts) take no mode; the report is written there all the same.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return file.write(pdf) == pdf.size() && file.commit();
 }
 
 QString LockerReport::PlainTextToHtml(QString text)

@@ -21,8 +21,9 @@ public:
     // name there that is not hidden, and shortened to the length file systems
     // allow, + ".pdf".
     QString FilePath(const QString& folder) const;
-    // Prints to `path`, replacing an earlier file; false when it could not be
-    // written in full, and the earlier file then stays as it was.
+    // Prints to `path`, readable by its owner only where the file system keeps
+    // modes, replacing an earlier file; false when it could not be written in
+    // full, and the earlier file then stays as it was.
     bool Print(const QString& path) const;
 
     // Plain text as HTML that shows it as written: escaped, line breaks kept.
