@@ -64,11 +64,8 @@ private slots:
         const QString folder = home.path() + "/elsewhere";
         const QString chosen = folder + "/chosen.kvd";
         QVERIFY(QDir().mkpath(folder));
-        CDBManager& manager = CDBManager::GetInstance();
-        manager.OpenDataBase(chosen);
-        manager.CreateTables();
-        manager.CloseDataBase();
-        QVERIFY(CDBManager::IsDataFile(chosen) && !HoldsKeyRow(chosen));
+        QString cause;
+        QVERIFY(CDBManager::GetInstance().MakeDataFile(chosen, &cause) && !HoldsKeyRow(chosen));
         WriteSettings({{WALLET_DATA_FOLDER_PATH, folder}, {ACTIVE_WALLET_DB_7_5_0, "chosen.kvd"}});
 
         QVERIFY(RunUntilKeyRow(chosen));
