@@ -170,6 +170,32 @@ private slots:
         QCOMPARE(adapter.Encrypt("x").isEmpty(), result == KeySetupResult::KeysDamaged);
     }
 
+    // A backup may hold more secrets than memory: the check reads them one at a time.
+    void unreadableSecretsReadOneAtATime()
+    {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("the sanitizer holds freed memory back");
+#endif
+        FreshDataFileWithKeys();
+        const QString locker = InsertLocker("Notes", 3);
+        QSqlQuery insert(CDBManager::GetInstance().GetDataBase());
+        insert.prepare("INSERT INTO tblId3 (LOCKER_ID, NAME, TIME_STAMP, NOTES) VALUES (?, 'n', 't', ?)");
+        insert.addBindValue(locker);
+        insert.addBindValue(adapter.Encrypt(QString(1 << 20, 'n'))); // 1.4 MB of text
+        for (int note = 0; note < 32; ++note)
+            QVERIFY(insert.exec());
+        Exec("UPDATE tblId3 SET NOTES = '*' || NOTES WHERE ID = 32");
+        const auto peak = [] {
+            rusage usage;
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_maxrss / 1024; // MB
+        };
+        const long before = peak();
+        QCOMPARE(UnreadableSecrets(), 1);
+        // All of them at once would take 90 MB.
+        QVERIFY2(peak() - before < 30, qPrintable(QString("%1 MB more").arg(peak() - before)));
+    }
+
     void keySetup_data()
     {
         // The result of the set-up on the next start; keys are generated where the row has none.
