@@ -68,26 +68,32 @@ inline void WatchUnansweredModals(QObject* parent)
 
 // The settings store lives until exit, past HOME: it is written out once the
 // test has run, so that it has nothing left to write into a HOME that is gone.
+template <class TestClass> int RunTestProgram(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int result = 0;
+    {
+        KESTROVA_TEST_APPLICATION(app);
+        app.setAttribute(Qt::AA_Use96Dpi, true);
+        TestClass test;
+        // QFINDTESTDATA looks in this header's folder, which holds the tests' sources.
+        QTest::setMainSourcePath(__FILE__);
+        result = QTest::qExec(&test, argc, argv);
+    }
+    Utility::GetInstance().settings->sync();
+    return result;
+}
+
 #define KESTROVA_TEST_MAIN(TestClass)                                                               \
     int main(int argc, char* argv[])                                                                 \
     {                                                                                                \
-        QTemporaryDir home;                                                                          \
-        qputenv("HOME", home.path().toUtf8());                                                       \
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());                             \
-        qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());                          \
-        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());                                            \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                          \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                                 \
-        int result = 0;                                                                              \
-        {                                                                                            \
-            KESTROVA_TEST_APPLICATION(app);                                                          \
-            app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
-            TestClass test;                                                                          \
-            QTEST_SET_MAIN_SOURCE_PATH                                                               \
-            result = QTest::qExec(&test, argc, argv);                                                \
-        }                                                                                            \
-        Utility::GetInstance().settings->sync();                                                     \
-        return result;                                                                               \
+        return RunTestProgram<TestClass>(argc, argv);                                                \
     }
 
 #endif // TESTENVIRONMENT_H
