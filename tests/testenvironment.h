@@ -30,6 +30,38 @@ inline QList<QWidget*>& DialogsBeingAnswered()
     return dialogs;
 }
 
+// Tests that ended without FinishTest() while a handler of theirs still waited.
+// No test is left to fail for them, so the run fails at its end.
+inline QStringList& TestsOfAbandonedHandlers()
+{
+    static QStringList tests;
+    return tests;
+}
+
+inline void StopWaiting(QTimer* timer)
+{
+    timer->stop();
+    timer->deleteLater();
+    WaitingHandlers().remove(timer);
+}
+
+inline void Abandon(QTimer* timer)
+{
+    TestsOfAbandonedHandlers() << WaitingHandlers().value(timer);
+    StopWaiting(timer);
+}
+
+// Names the test of every handler left waiting, by its test or by the whole
+// run, and gives how many there were.
+inline int ReportAbandonedHandlers(const char* testClass)
+{
+    for (QTimer* timer : WaitingHandlers().keys())
+        Abandon(timer);
+    for (const QString& test : TestsOfAbandonedHandlers())
+        qCritical("FAIL! a dialog handler queued in %s::%s got no modal dialog", testClass, qPrintable(test));
+    return TestsOfAbandonedHandlers().size();
+}
+
 // A modal dialog that nothing answers fails the running test after a second
 // (room for a test that answers with a timer of its own) and is rejected, so
 // that the test ends instead of waiting for the ctest time-out.
@@ -85,6 +117,9 @@ template <class TestClass> int RunTestProgram(int argc, char* argv[])
         // QFINDTESTDATA looks in this header's folder, which holds the tests' sources.
         QTest::setMainSourcePath(__FILE__);
         result = QTest::qExec(&test, argc, argv);
+#ifdef QT_WIDGETS_LIB
+        result += TestSupport::ReportAbandonedHandlers(TestClass::staticMetaObject.className());
+#endif
     }
     Utility::GetInstance().settings->sync();
     return result;
