@@ -30,6 +30,38 @@ inline QList<QWidget*>& DialogsBeingAnswered()
     return dialogs;
 }
 
+// Tests that ended without FinishTest() while a handler of theirs still waited.
+// No test is left to fail for them, so the run fails at its end.
+inline QStringList& TestsOfAbandonedHandlers()
+{
+    static QStringList tests;
+    return tests;
+}
+
+inline void StopWaiting(QTimer* timer)
+{
+    timer->stop();
+    timer->deleteLater();
+    WaitingHandlers().remove(timer);
+}
+
+inline void Abandon(QTimer* timer)
+{
+    TestsOfAbandonedHandlers() << WaitingHandlers().value(timer);
+    StopWaiting(timer);
+}
+
+// Names the test of every handler left waiting, by its test or by the whole
+// run, and gives how many there were.
+inline int ReportAbandonedHandlers(const char* testClass)
+{
+    for (QTimer* timer : WaitingHandlers().keys())
+        Abandon(timer);
+    for (const QString& test : TestsOfAbandonedHandlers())
+        qCritical("FAIL! a dialog handler queued in %s::%s got no modal dialog", testClass, qPrintable(test));
+    return TestsOfAbandonedHandlers().size();
+}
+
 // A modal dialog that nothing answers fails the running test after a second
 // (room for a test that answers with a timer of its own) and is rejected, so
 // that the test ends instead of waiting for the ctest time-out.
@@ -68,26 +100,35 @@ inline void WatchUnansweredModals(QObject* parent)
 
 // The settings store lives until exit, past HOME: it is written out once the
 // test has run, so that it has nothing left to write into a HOME that is gone.
+template <class TestClass> int RunTestProgram(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int result = 0;
+    {
+        KESTROVA_TEST_APPLICATION(app);
+        app.setAttribute(Qt::AA_Use96Dpi, true);
+        TestClass test;
+        // QFINDTESTDATA looks in this header's folder, which holds the tests' sources.
+        QTest::setMainSourcePath(__FILE__);
+        result = QTest::qExec(&test, argc, argv);
+#ifdef QT_WIDGETS_LIB
+        result += TestSupport::ReportAbandonedHandlers(TestClass::staticMetaObject.className());
+#endif
+    }
+    Utility::GetInstance().settings->sync();
+    return result;
+}
+
 #define KESTROVA_TEST_MAIN(TestClass)                                                               \
     int main(int argc, char* argv[])                                                                 \
     {                                                                                                \
-        QTemporaryDir home;                                                                          \
-        qputenv("HOME", home.path().toUtf8());                                                       \
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());                             \
-        qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());                          \
-        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());                                            \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                          \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                                 \
-        int result = 0;                                                                              \
-        {                                                                                            \
-            KESTROVA_TEST_APPLICATION(app);                                                          \
-            app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
-            TestClass test;                                                                          \
-            QTEST_SET_MAIN_SOURCE_PATH                                                               \
-            result = QTest::qExec(&test, argc, argv);                                                \
-        }                                                                                            \
-        Utility::GetInstance().settings->sync();                                                     \
-        return result;                                                                               \
+        return RunTestProgram<TestClass>(argc, argv);                                                \
     }
 
 #endif // TESTENVIRONMENT_H

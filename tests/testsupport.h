@@ -20,13 +20,6 @@ inline QString RunningTest()
     return QString("%1(%2)").arg(QTest::currentTestFunction(), QTest::currentDataTag());
 }
 
-inline void StopWaiting(QTimer* timer)
-{
-    timer->stop();
-    timer->deleteLater();
-    WaitingHandlers().remove(timer);
-}
-
 // Stand-ins that Child() gave for missing children.
 inline QObjectList& StandIns()
 {
@@ -35,26 +28,24 @@ inline QObjectList& StandIns()
 }
 
 // For the cleanup() of every widget test: a handler still waiting for its
-// dialog fails the test that queued it, every waiting handler stops, and the
-// stand-ins go.
+// dialog fails the test that queued it and stops, and the stand-ins go. One
+// that an earlier test left is the run's to fail.
 inline void FinishTest()
 {
-    const QString test = RunningTest();
-    int waiting = 0;
-    for (QTimer* timer : WaitingHandlers().keys()) {
-        waiting += WaitingHandlers().value(timer) == test;
+    const QList<QTimer*> waiting = WaitingHandlers().keys(RunningTest());
+    for (QTimer* timer : waiting)
         StopWaiting(timer);
-    }
-    if (waiting > 0)
-        QTest::qFail(qPrintable(QString("%1 dialog handler(s) got no modal dialog").arg(waiting)), __FILE__,
-                     __LINE__);
+    if (!waiting.isEmpty())
+        QTest::qFail(qPrintable(QString("%1 dialog handler(s) got no modal dialog").arg(waiting.size())),
+                     __FILE__, __LINE__);
     qDeleteAll(StandIns());
     StandIns().clear();
 }
 
 // Calls `handler` with the next modal widget as soon as one is active (polling,
 // so it can be queued before the code that opens the dialog runs). Fails the
-// running test when none shows within a few seconds, or by the end of the test.
+// running test when none shows within a few seconds or by the end of the test,
+// and the run when the test ends without FinishTest().
 // The watch on unanswered modal dialogs leaves alone the dialogs that a queued
 // or running handler is for.
 inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis = nullptr)
@@ -65,10 +56,8 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     WaitingHandlers().insert(timer, RunningTest());
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         // Its test ended without FinishTest(): never answer a later test's dialog.
-        if (WaitingHandlers().value(timer) != RunningTest()) {
-            qWarning("a dialog handler of %s got no dialog", qPrintable(WaitingHandlers().value(timer)));
-            return StopWaiting(timer);
-        }
+        if (WaitingHandlers().value(timer) != RunningTest())
+            return Abandon(timer);
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
         if (none && !deadline.hasExpired())
