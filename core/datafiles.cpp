@@ -126,8 +126,9 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
 void RemoveLeftovers(const QString& active)
 {
     const QFileInfo file(active);
-    const QRegularExpression leftover("^" + QRegularExpression::escape(file.fileName()) +
-                                      "(_restore_[A-Za-z0-9]{6}(-wal|-shm|-journal)?|_temp\\.[A-Za-z0-9]{6})$");
+    const QRegularExpression leftover(
+        "^" + QRegularExpression::escape(file.fileName()) +
+        "(_restore_[A-Za-z0-9]{6}(-wal|-shm|-journal)?|_temp\\.[A-Za-z0-9]{6})$");
     const QDir folder = file.dir();
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (leftover.match(name).hasMatch())

@@ -69,15 +69,16 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     TimeRestore("10,000 web IDs", MakeBackup("entries", [] { MakeBigWebIdLocker(10000); }));
     TimeRestore("100 notes of 1.2 MB", MakeBackup("notes", [] {
-        TestSupport::FreshDataFileWithKeys();
-        QSqlQuery insert(CDBManager::GetInstance().GetDataBase());
-        insert.prepare("INSERT INTO tblId3 (LOCKER_ID, NAME, TIME_STAMP, NOTES) VALUES (?, 'n', 't', ?)");
-        insert.addBindValue(TestSupport::InsertLocker("Notes", 3));
-        insert.addBindValue(BotanAdapter::GetInstance().Encrypt(QString(1200 * 1000, 'n')));
-        for (int note = 0; note < 100; ++note) {
-            if (!insert.exec())
-                qFatal("cannot add a note");
-        }
-    }));
+                    TestSupport::FreshDataFileWithKeys();
+                    QSqlQuery insert(CDBManager::GetInstance().GetDataBase());
+                    insert.prepare(
+                        "INSERT INTO tblId3 (LOCKER_ID, NAME, TIME_STAMP, NOTES) VALUES (?, 'n', 't', ?)");
+                    insert.addBindValue(TestSupport::InsertLocker("Notes", 3));
+                    insert.addBindValue(BotanAdapter::GetInstance().Encrypt(QString(1200 * 1000, 'n')));
+                    for (int note = 0; note < 100; ++note) {
+                        if (!insert.exec())
+                            qFatal("cannot add a note");
+                    }
+                }));
     return 0;
 }
