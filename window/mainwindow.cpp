@@ -132,8 +132,7 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
 
 void MainWindow::OfferNewDataFile()
 {
-    const QString path = DataFiles::ActivePath();
-    const QString missing = tr("The data file is missing or empty:\n%1\n").arg(path);
+    const QString missing = tr("The data file is missing or empty:\n%1\n").arg(DataFiles::ActivePath());
     if (!DataFiles::CanMakeNew()) {
         ShowPlainWarning(this, tr("Error"),
                          missing + tr("No lockers can be shown or saved until it is there again, or "
@@ -143,16 +142,21 @@ void MainWindow::OfferNewDataFile()
     // A drive or synced folder that is not there yet is the likelier cause: nothing is made unasked.
     const QString question = missing + tr("If it is on a drive that is not connected, choose No and start "
                                           "Kestrova again once it is.\nMake a new, empty data file there?");
-    if (!AskPlainQuestion(this, tr("Data File"), question))
+    if (!AskPlainQuestion(this, tr("Data File"), question) || !MakeNewDataFile())
         return;
-    const QString cause = DataFiles::MakeNew();
-    if (!cause.isEmpty()) {
-        ShowPlainWarning(this, tr("Error"), tr("No data file could be made at:\n%1\n%2").arg(path, cause));
-        return;
-    }
     const KeySetupResult keys = SetUpKeys();
     ReloadLockerList();
     ReportKeySetup(keys);
+}
+
+bool MainWindow::MakeNewDataFile()
+{
+    const QString cause = DataFiles::MakeNew();
+    if (!cause.isEmpty()) {
+        ShowPlainWarning(this, tr("Error"),
+                         tr("No data file could be made at:\n%1\n%2").arg(DataFiles::ActivePath(), cause));
+    }
+    return cause.isEmpty();
 }
 
 RollbackRecovery MainWindow::RecoverInterruptedRestore()
@@ -612,13 +616,11 @@ void MainWindow::on_actionData_File_triggered()
     CloseOpenedLocker();
     DataFiles::Select(path);
     // An empty file chosen is a data file still to be made.
-    const QString cause = QFileInfo(path).size() == 0 ? DataFiles::MakeNew() : QString();
+    const bool notMade = QFileInfo(path).size() == 0 && !MakeNewDataFile();
     // Each file is read and written under its own keys.
     const KeySetupResult keys = SetUpKeys();
     ReloadLockerList();
-    if (!cause.isEmpty())
-        ShowPlainWarning(this, tr("Error"), tr("No data file could be made at:\n%1\n%2").arg(path, cause));
-    else
+    if (!notMade)
         ReportKeySetup(keys);
     if (KeysInForce(keys))
         ShowPlainInformation(this, tr("Data File"), tr("Data file changed successfully to ") + path);

@@ -72,6 +72,8 @@ private:
     // Says that the data file is missing or empty and, where a new one may be
     // made there, makes one at the user's word.
     void OfferNewDataFile();
+    // Makes the missing or empty data file anew, or says why it could not.
+    bool MakeNewDataFile();
     // Puts back a data file that a restore cut short left only in its rollback copy, and says so.
     RollbackRecovery RecoverInterruptedRestore();
     void CloseOpenedLocker();
