@@ -144,8 +144,7 @@ void CDBManager::CreateDatabase()
 
 bool CDBManager::MakeDataFile(const QString& path, QString* cause)
 {
-    const QFileInfo file(path);
-    const bool missing = !file.exists() && !file.isSymLink();
+    const bool missing = FileCopy::NothingAt(path);
     if (missing && !FileCopy::MakeEmpty(path, cause))
         return false;
     OpenDataBase(path);

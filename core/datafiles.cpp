@@ -184,9 +184,9 @@ bool CanMakeNew()
     const QSettings* settings = Utility::GetInstance().settings;
     const QString folder = settings->value(WALLET_DATA_FOLDER_PATH).toString();
     const QFileInfo file(ActivePath());
-    const bool missing = !file.exists() && !file.isSymLink();
     return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && !file.fileName().isEmpty() &&
-           (missing || (file.isFile() && file.size() == 0)) && !CDBManager::IsDataFile(RollbackPath());
+           (FileCopy::NothingAt(file.filePath()) || (file.isFile() && file.size() == 0)) &&
+           !CDBManager::IsDataFile(RollbackPath());
 }
 
 QString MakeNew()

@@ -192,6 +192,12 @@ bool FileCopy::RenameOver(const QString& source, const QString& target, QString*
     return true;
 }
 
+bool FileCopy::NothingAt(const QString& path)
+{
+    struct stat status;
+    return ::lstat(Native(path).constData(), &status) != 0 && errno == ENOENT;
+}
+
 bool FileCopy::MakeEmpty(const QString& path, QString* cause)
 {
     Descriptor file(::open(Native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));

@@ -45,8 +45,10 @@ public:
     // Renames `source` over `target` in one step, durably: the folder is synced
     // afterwards, so that a power cut cannot bring the old file back.
     static bool RenameOver(const QString& source, const QString& target, QString* cause);
+    // True when nothing at all is at `path`, not even a link to a missing file.
+    static bool NothingAt(const QString& path);
     // Makes an empty file at `path`, readable and writable by its owner alone,
-    // where nothing is yet, not even a link.
+    // where nothing is yet.
     static bool MakeEmpty(const QString& path, QString* cause);
 
 private:

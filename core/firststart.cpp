@@ -20,7 +20,7 @@ namespace {
 void MigrateOlderDataFiles(const QDir& folder)
 {
     const QString current = folder.filePath(CDBManager::DataFileName());
-    if (QFileInfo(current).exists() || QFileInfo(current).isSymLink())
+    if (!FileCopy::NothingAt(current))
         return;
 
     const QString olderVersions[] = {PREVIOUS_VERSION_7_0_0, PREVIOUS_VERSION_6_0_0, PREVIOUS_VERSION_5_0_0,
@@ -44,8 +44,7 @@ void RunFirstStart()
 {
     const QString folderPath = QDir::home().absolutePath() + "/.kestrova";
     // Private to its owner; anything already there, a link included, stays as it is.
-    const QFileInfo folder(folderPath);
-    if (!folder.exists() && !folder.isSymLink())
+    if (FileCopy::NothingAt(folderPath))
         ::mkdir(QFile::encodeName(folderPath).constData(), 0700);
     Utility::GetInstance().settings->setValue(WALLET_DATA_FOLDER_PATH, folderPath);
     // Without its folder this start is no first start: the next one tries again.
