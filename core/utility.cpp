@@ -4,9 +4,32 @@
 #include "core/keyconstants.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 
-Utility::Utility() : settings(new QSettings(ORGANIZATION_NAME, APPLICATION_NAME)) {}
+namespace {
+
+// A run killed while it wrote its settings may leave an empty lock file, which
+// Qt counts as held for 30 s: the next setting stored would freeze the window
+// that long. A lock that names no holder seconds later is no lock.
+void ClearAbandonedLock(const QSettings& settings)
+{
+    const QString path = settings.fileName() + ".lock";
+    if (!QFileInfo::exists(path))
+        return;
+    QLockFile lock(path);
+    lock.setStaleLockTime(5000);
+    if (lock.tryLock(0))
+        lock.unlock();
+}
+
+} // namespace
+
+Utility::Utility() : settings(new QSettings(ORGANIZATION_NAME, APPLICATION_NAME))
+{
+    ClearAbandonedLock(*settings);
+}
 
 Utility::~Utility()
 {
