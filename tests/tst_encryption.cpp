@@ -1,6 +1,7 @@
 #include "datafixtures.h"
 
 #include "core/cryptoprimitives.h"
+#include "core/keyrowstore.h"
 
 #include <botan/base64.h>
 #include <botan/hash.h>
@@ -194,6 +195,26 @@ private slots:
         QCOMPARE(UnreadableSecrets(), 1);
         // All of them at once would take 90 MB.
         QVERIFY2(peak() - before < 30, qPrintable(QString("%1 MB more").arg(peak() - before)));
+    }
+
+    // A read error met part-way through the secrets counts as unreadable, not as none left.
+    void unreadableSecretsStopAtDamage()
+    {
+        FreshDataFileWithKeys();
+        QVERIFY(!MakeLocker("Web", "web pw").isEmpty());
+        const int page = QueryValue("PRAGMA page_size").toInt();
+        const int root = QueryValue("SELECT rootpage FROM sqlite_master WHERE name = 'tblId3'").toInt();
+        CDBManager& manager = CDBManager::GetInstance();
+        const QString path = manager.DataBasePath();
+        manager.CloseDataBase();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(qint64(root - 1) * page));
+        QVERIFY(file.write(QByteArray(page, '\0')) == page);
+        file.close();
+        int read = 0;
+        QVERIFY(!KeyRowStore::ForEachSecret(-1, [&read](const QString&) { ++read; }));
+        QVERIFY(read > 0);
+        QCOMPARE(UnreadableSecrets(), -1);
     }
 
     void keySetup_data()

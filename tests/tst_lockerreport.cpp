@@ -6,6 +6,22 @@
 #include "window/mainwindow.h"
 
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cstring>
+
+// The mode of the file that a PDF went into, as its first bytes were written; -1 before any.
+int pdfModeAtWrite = -1;
+
+// The system's write, stood in for, to see a report's mode while its secrets go in.
+extern "C" ssize_t write(int fd, const void* data, size_t size)
+{
+    struct stat status;
+    if (size >= 4 && std::memcmp(data, "%PDF", 4) == 0 && fstat(fd, &status) == 0)
+        pdfModeAtWrite = status.st_mode & 07777;
+    return syscall(SYS_write, fd, data, size);
+}
 
 // 601 bytes of UTF-8, each character after the first two or four bytes long.
 const QString LongName = "x" + QString("Ü😀").repeated(100);
@@ -134,7 +150,9 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         WriteFile(folder + "/" + file, "old"); // an earlier report, to be replaced
 
+        pdfModeAtWrite = -1;
         QVERIFY(Export(locker, folder).startsWith("Data exported. "));
+        QCOMPARE(pdfModeAtWrite, 0600);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{file});
         QCOMPARE(QFile::permissions(folder + "/" + file), OwnerOnly); // though the earlier one was 0644
         QProcess pdftotext;
