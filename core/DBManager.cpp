@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -69,6 +71,11 @@ bool HoldsTables(const QSqlDatabase& database)
                        [&tables](const QStringList& table) { return tables.contains(table.first()); });
 }
 
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("CDBManager", text);
+}
+
 } // namespace
 
 void LogSqlError(const QSqlError& error)
@@ -109,10 +116,12 @@ void CDBManager::OpenDataBase(const QString& path)
     openPath = path;
     database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
     // Opened as it stands, never made: a missing file stays missing, whatever the
-    // path points to. A path without a file name names no file at all.
+    // path points to. Only a regular file is opened: reading a pipe may never end,
+    // and a device is no data file. A clean path, so that "//x" is no URI authority.
     database->setConnectOptions("QSQLITE_OPEN_URI");
-    database->setDatabaseName("file:" + QUrl::toPercentEncoding(path, "/") + "?mode=rw");
-    if (!QFileInfo(path).fileName().isEmpty())
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    database->setDatabaseName("file:" + QUrl::toPercentEncoding(clean, "/") + "?mode=rw");
+    if (QFileInfo(path).isFile())
         database->open();
     QSqlQuery pragma(*database);
     if (!pragma.exec("PRAGMA foreign_keys = ON"))
@@ -154,7 +163,7 @@ bool CDBManager::MakeDataFile(const QString& path, QString* cause)
     if (!made) {
         if (missing)
             QFile::remove(path);
-        *cause = QCoreApplication::translate("CDBManager", "The folder or the file cannot be written.");
+        *cause = Tr("The folder or the file cannot be written.");
     }
     return made;
 }
@@ -210,6 +219,9 @@ CDBManager::FileKind CDBManager::Examine(const QString& path)
 {
     const QString connection = "DATA_FILE_CHECK";
     FileKind kind = FileKind::Damaged;
+    // Never a pipe, which a read-only open waits on for a writer, nor a device.
+    if (!QFileInfo(path).isFile())
+        return kind;
     {
         QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", connection);
         file.setDatabaseName(path);
@@ -223,6 +235,49 @@ CDBManager::FileKind CDBManager::Examine(const QString& path)
     }
     QSqlDatabase::removeDatabase(connection);
     return kind;
+}
+
+bool CDBManager::CarryOver(const QString& source, const QString& target, QString* cause)
+{
+    if (!FileCopy::CanRead(source, cause))
+        return false;
+    // Reading a database in WAL mode makes these files beside it when they are
+    // missing; those made here go again, so that the source stays as it was.
+    QStringList made;
+    for (const char* journal : {"-wal", "-shm"}) {
+        const QString file = source + journal;
+        if (FileCopy::NothingAt(file)) {
+            made << file;
+        } else if (!FileCopy::CanRead(file, cause)) {
+            *cause = Tr("Its journal cannot be read.");
+            return false;
+        }
+    }
+    const QString connection = "CARRY_OVER";
+    QSqlError error;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
+        database.setDatabaseName(source);
+        database.setConnectOptions("QSQLITE_OPEN_READONLY");
+        if (database.open()) {
+            QSqlQuery copy(database);
+            copy.prepare("VACUUM INTO ?");
+            copy.addBindValue(target);
+            if (!copy.exec())
+                error = copy.lastError();
+        } else {
+            error = database.lastError();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    for (const QString& file : made)
+        QFile::remove(file);
+    if (!error.isValid())
+        return true;
+    LogSqlError(error);
+    const bool full = error.nativeErrorCode() == "13"; // SQLITE_FULL
+    *cause = full ? FileCopy::CauseOf(ENOSPC, true) : Tr("It is damaged.");
+    return false;
 }
 
 void ExecQuery(const QString& statement)

@@ -52,8 +52,14 @@ public:
         Damaged,      // not a sound SQLite file
         NotADataFile, // a sound SQLite file without the tables
     };
+    // Anything but a regular file is Damaged, and never opened.
     static FileKind Examine(const QString& path);
     static bool IsDataFile(const QString& path) { return Examine(path) == FileKind::DataFile; }
+
+    // Copies what SQLite reads of the database at `source`, what its WAL holds
+    // included, into the empty file `target`, in the rollback journal mode;
+    // `source` is only read. False, with the cause, when it cannot be read whole.
+    static bool CarryOver(const QString& source, const QString& target, QString* cause);
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);

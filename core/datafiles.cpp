@@ -50,6 +50,41 @@ QString RollbackOf(const QString& dataFile)
     return dataFile + "_temp";
 }
 
+// Whether the two files hold the same bytes.
+bool SameContents(const QString& one, const QString& other)
+{
+    QFile first(one), second(other);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
+        return false;
+    while (!first.atEnd()) {
+        if (first.read(1 << 16) != second.read(1 << 16))
+            return false;
+    }
+    return true;
+}
+
+// A regular file itself, not a link to one.
+bool IsPlainFile(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && !file.isSymLink();
+}
+
+// A rollback copy that a restore cut short or a failed put-back left beside
+// `active`, and that holds what the data file does not, is never replaced: it
+// moves aside, to `kept`, under a name that no start removes.
+bool KeepEarlierRollback(const QString& active, const QString& rollback, QString* kept, QString* cause)
+{
+    if (!IsPlainFile(rollback) || SameContents(rollback, active))
+        return true;
+    const QString aside =
+        active + "_kept_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") + ".kestrova";
+    if (!FileCopy::RenameNoReplace(rollback, aside, cause))
+        return false;
+    *kept = aside;
+    return true;
+}
+
 // Why the staged backup at `path` may not come in, or the empty text when it
 // may. Its keys are in force afterwards, `keys` the result of their set-up,
 // which also turns WAL mode off in it, as in every data file.
@@ -85,9 +120,14 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
 }
 
 // The restore itself, with the keys of whichever file it leaves in place.
-RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause)
+RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
 {
     const QString active = DataFilePath(), rollback = RollbackOf(active);
+    // Never a pipe or a device, which a link may make the system's own.
+    if (FileCopy::IsSpecial(active)) {
+        *cause = Tr("The data file %1 cannot be replaced. It is not a regular file.").arg(DataFiles::ActivePath());
+        return RestoreResult::NotRestored;
+    }
     FileCopy staged;
     // Its owner's alone and writable, whatever the backup's mode, so that it can
     // leave WAL mode; the rename gives it the mode of the file it replaces.
@@ -103,10 +143,17 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
     if (!cause->isEmpty())
         return RestoreResult::NotRestored;
 
-    // Only a data file is worth a rollback copy, and only then may an earlier
-    // copy give way; the file the user chose is never replaced.
-    const bool keep = CDBManager::IsDataFile(active) && !SameFile(backup, rollback);
+    // The file the user chose is never replaced; only a data file is worth a rollback copy.
+    const bool chosen = SameFile(backup, rollback);
+    if (!chosen && !KeepEarlierRollback(active, rollback, kept, cause))
+        return RestoreResult::NoRollback;
+    const bool keep = !chosen && CDBManager::IsDataFile(active);
     if (keep) {
+        // A pipe, a device, a folder or a link there stays as it is.
+        if (!FileCopy::NothingAt(rollback) && !IsPlainFile(rollback)) {
+            *cause = FileCopy::tr("It is not a regular file.");
+            return RestoreResult::NoRollback;
+        }
         FileCopy copy;
         if (!copy.Make(active, rollback + ".XXXXXX") || !copy.Replace(rollback)) {
             *cause = copy.Cause();
@@ -185,8 +232,7 @@ bool CanMakeNew()
     const QString folder = settings->value(WALLET_DATA_FOLDER_PATH).toString();
     const QFileInfo file(ActivePath());
     return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && !file.fileName().isEmpty() &&
-           (FileCopy::NothingAt(file.filePath()) || (file.isFile() && file.size() == 0)) &&
-           !CDBManager::IsDataFile(RollbackPath());
+           FileCopy::HoldsNothing(file.filePath()) && !CDBManager::IsDataFile(RollbackPath());
 }
 
 QString MakeNew()
@@ -195,10 +241,11 @@ QString MakeNew()
     return CDBManager::GetInstance().MakeDataFile(ActivePath(), &cause) ? QString() : cause;
 }
 
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause)
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
 {
     CDBManager::GetInstance().CloseDataBase();
-    const RestoreResult result = ReplaceByBackup(backup, keys, cause);
+    kept->clear();
+    const RestoreResult result = ReplaceByBackup(backup, keys, cause, kept);
     if (result == RestoreResult::Restored)
         ForgetUnlockedLockers();
     else // the data file's own keys again, in place of the backup's
@@ -213,8 +260,8 @@ RollbackRecovery RecoverRollback(QString* cause)
     if (QFileInfo(active).fileName().isEmpty())
         return RollbackRecovery::None;
     RollbackRecovery result = RollbackRecovery::None;
-    // An empty data file holds no more than a missing one.
-    if (QFileInfo(active).size() == 0 && CDBManager::IsDataFile(rollback)) {
+    // An empty data file holds no more than a missing one; anything but a regular file stays.
+    if (FileCopy::HoldsNothing(active) && CDBManager::IsDataFile(rollback)) {
         result = FileCopy::RenameOver(rollback, active, cause) ? RollbackRecovery::PutBack
                                                                : RollbackRecovery::NotPutBack;
     }

@@ -52,8 +52,9 @@ QString MakeNew();
 // regular, sound SQLite file with every table and column, and keys that open
 // every stored secret. The data file, or the file that it links to, is at every
 // moment the old one or the new one. The keys in force afterwards are those of
-// the file then active, `keys` the result of their set-up.
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause);
+// the file then active, `keys` the result of their set-up. An earlier rollback
+// copy that held other data is kept aside, at `kept`, whatever the result.
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept);
 // Run at start before the data file is first opened: a restore cut short may
 // have left the data only in the rollback copy, and files beside it that
 // nothing reads. `cause` tells why a NotPutBack failed; the rollback copy is

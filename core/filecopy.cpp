@@ -28,7 +28,8 @@ public:
     Q_DISABLE_COPY(Descriptor)
 
     int Get() const { return fd; }
-    bool Close() { return ::close(std::exchange(fd, -1)) == 0; }
+    int Release() { return std::exchange(fd, -1); }
+    bool Close() { return ::close(Release()) == 0; }
 
 private:
     int fd;
@@ -37,35 +38,6 @@ private:
 QByteArray Native(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-// What a failed system call means to the user.
-QString CauseOf(int error, bool writing)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return FileCopy::tr("There is no room left on the disk.");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return writing ? FileCopy::tr("The folder or the file cannot be written.")
-                       : FileCopy::tr("The file cannot be read.");
-    case ENOENT:
-    case ENOTDIR:
-        return writing ? FileCopy::tr("The folder is not there.") : FileCopy::tr("The file is not there.");
-    case EEXIST:
-        return FileCopy::tr("A file of that name is already there.");
-    case EISDIR:
-        return FileCopy::tr("A folder of that name is in the way.");
-    case EIO:
-        return FileCopy::tr("The disk could not be read or written.");
-    case ENAMETOOLONG:
-        return FileCopy::tr("The file name is too long.");
-    default:
-        return qt_error_string(error);
-    }
 }
 
 // Writes all of `size` bytes. After a write that takes only part, the write of
@@ -84,6 +56,22 @@ bool WriteAll(int fd, const char* data, ssize_t size, int* error)
         size -= written;
     }
     return true;
+}
+
+// Opens `path` for reading when it is a regular file; -1, with the cause, when
+// it is not. Non-blocking, so that a pipe that nothing writes to cannot hold the program.
+int OpenRegular(const QString& path, struct stat* status, QString* cause)
+{
+    Descriptor in(::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (in.Get() < 0 || ::fstat(in.Get(), status) != 0) {
+        *cause = FileCopy::CauseOf(errno, false);
+        return -1;
+    }
+    if (!S_ISREG(status->st_mode)) {
+        *cause = FileCopy::tr("It is not a regular file.");
+        return -1;
+    }
+    return in.Release();
 }
 
 // Forces the folder's entries, and so a rename in it, to disk.
@@ -109,15 +97,33 @@ bool FileCopy::Fail(const QString& why)
     return false;
 }
 
+int FileCopy::Create(const QString& pattern)
+{
+    QByteArray name = Native(pattern);
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        cause = CauseOf(errno, true);
+        return -1;
+    }
+    fileName = QFile::decodeName(name);
+    return fd;
+}
+
+bool FileCopy::Finish(int fd)
+{
+    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
+    Descriptor out(fd);
+    if (::fsync(out.Get()) != 0 || !out.Close())
+        return Fail(CauseOf(errno, true));
+    return true;
+}
+
 bool FileCopy::Make(const QString& source, const QString& pattern, Source kind, Mode mode)
 {
-    // Non-blocking, so that a pipe that nothing writes to cannot hold the program.
-    Descriptor in(::open(Native(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
-    if (in.Get() < 0 || ::fstat(in.Get(), &status) != 0)
-        return Fail(CauseOf(errno, false));
-    if (!S_ISREG(status.st_mode))
-        return Fail(tr("It is not a regular file."));
+    Descriptor in(OpenRegular(source, &status, &cause));
+    if (in.Get() < 0)
+        return false;
     if (kind == Source::SQLiteDatabase) {
         static const char sqlite[] = "SQLite format 3"; // with its NUL: 16 bytes
         char header[sizeof sqlite];
@@ -126,11 +132,9 @@ bool FileCopy::Make(const QString& source, const QString& pattern, Source kind, 
             return Fail(tr("It is not a Kestrova data file."));
     }
 
-    QByteArray name = Native(pattern);
-    Descriptor out(::mkostemp(name.data(), O_CLOEXEC));
+    Descriptor out(Create(pattern));
     if (out.Get() < 0)
-        return Fail(CauseOf(errno, true));
-    fileName = QFile::decodeName(name);
+        return false;
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(in.Get(), buffer, sizeof buffer);
@@ -147,10 +151,15 @@ bool FileCopy::Make(const QString& source, const QString& pattern, Source kind, 
     // Many USB sticks and network mounts refuse modes: the copy then stays its owner's alone.
     if (mode == Mode::OfSource && ::fchmod(out.Get(), status.st_mode & 07777) != 0)
         qDebug() << "Mode not set:" << qt_error_string(errno);
-    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
-    if (::fsync(out.Get()) != 0 || !out.Close())
-        return Fail(CauseOf(errno, true));
-    return true;
+    return Finish(out.Release());
+}
+
+bool FileCopy::Fill(const QString& pattern, const std::function<bool(const QString&, QString*)>& write)
+{
+    Descriptor out(Create(pattern));
+    if (out.Get() < 0)
+        return false;
+    return write(fileName, &cause) && Finish(out.Release());
 }
 
 bool FileCopy::Replace(const QString& target)
@@ -166,18 +175,8 @@ bool FileCopy::Replace(const QString& target)
 
 bool FileCopy::Place(const QString& target)
 {
-    const QByteArray from = Native(fileName), to = Native(target);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
-        // Some file systems have no such rename: there, look first.
-        struct stat there;
-        if (errno != EINVAL && errno != ENOSYS)
-            return Fail(CauseOf(errno, true));
-        if (::lstat(to.constData(), &there) == 0)
-            return Fail(CauseOf(EEXIST, true));
-        if (std::rename(from.constData(), to.constData()) != 0)
-            return Fail(CauseOf(errno, true));
-    }
-    SyncFolder(target);
+    if (!RenameNoReplace(fileName, target, &cause))
+        return false;
     fileName.clear();
     return true;
 }
@@ -192,10 +191,79 @@ bool FileCopy::RenameOver(const QString& source, const QString& target, QString*
     return true;
 }
 
+bool FileCopy::RenameNoReplace(const QString& source, const QString& target, QString* cause)
+{
+    const QByteArray from = Native(source), to = Native(target);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
+        const auto fail = [cause](int error) {
+            *cause = CauseOf(error, true);
+            return false;
+        };
+        // Some file systems have no such rename: there, look first.
+        struct stat there;
+        if (errno != EINVAL && errno != ENOSYS)
+            return fail(errno);
+        if (::lstat(to.constData(), &there) == 0)
+            return fail(EEXIST);
+        if (std::rename(from.constData(), to.constData()) != 0)
+            return fail(errno);
+    }
+    SyncFolder(target);
+    return true;
+}
+
 bool FileCopy::NothingAt(const QString& path)
 {
     struct stat status;
     return ::lstat(Native(path).constData(), &status) != 0 && errno == ENOENT;
+}
+
+bool FileCopy::HoldsNothing(const QString& path)
+{
+    const QFileInfo file(path);
+    return NothingAt(path) || (file.isFile() && file.size() == 0);
+}
+
+bool FileCopy::IsSpecial(const QString& path)
+{
+    struct stat status;
+    if (::stat(Native(path).constData(), &status) == 0)
+        return !S_ISREG(status.st_mode);
+    return errno == ELOOP;
+}
+
+bool FileCopy::CanRead(const QString& path, QString* cause)
+{
+    struct stat status;
+    return Descriptor(OpenRegular(path, &status, cause)).Get() >= 0;
+}
+
+QString FileCopy::CauseOf(int error, bool writing)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return tr("There is no room left on the disk.");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return writing ? tr("The folder or the file cannot be written.")
+                       : tr("The file cannot be read.");
+    case ENOENT:
+    case ENOTDIR:
+        return writing ? tr("The folder is not there.") : tr("The file is not there.");
+    case EEXIST:
+        return tr("A file of that name is already there.");
+    case EISDIR:
+        return tr("A folder of that name is in the way.");
+    case EIO:
+        return tr("The disk could not be read or written.");
+    case ENAMETOOLONG:
+        return tr("The file name is too long.");
+    default:
+        return qt_error_string(error);
+    }
 }
 
 bool FileCopy::MakeEmpty(const QString& path, QString* cause)

@@ -2,6 +2,7 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "core/filecopy.h"
 #include "core/keyrowstore.h"
 
 #include <QFileInfo>
@@ -31,6 +32,8 @@ KeySetupResult LoadKeys()
         const QFileInfo file(manager.DataBasePath());
         if (file.fileName().isEmpty()) // a first start could not make one
             return KeySetupResult::NoDataFolder;
+        if (FileCopy::IsSpecial(file.filePath()))
+            return KeySetupResult::NotRegularFile;
         return file.size() > 0 ? KeySetupResult::NotADataFile : KeySetupResult::NoDataFile;
     }
     manager.UseRollbackJournal();

@@ -12,6 +12,8 @@ enum class KeySetupResult
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
     NotADataFile,     // a file that holds something other than the tables: nothing was read or written
     NoDataFile,       // the data file is missing or empty: nothing was read or written
+    NotRegularFile,   // a folder, a pipe, a device or links in a loop stand at the data file's path:
+                      // nothing was opened
     NoDataFolder,     // no data file is named, as a first start could not make one in its folder
 };
 

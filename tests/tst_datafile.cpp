@@ -11,6 +11,7 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -165,6 +166,19 @@ class TestDataFile : public QObject
                       : "No lockers can be shown or saved until it is there again, or another data file is "
                         "selected.");
     }
+    // What a start says of a data file that is no regular file.
+    static QString NotRegularText(const QString& path)
+    {
+        return "The data file cannot be opened:\n" + path +
+               "\nIt is not a regular file. No lockers can be shown or saved until another data file is selected.";
+    }
+    // The type of what is at `path` itself, a link not followed.
+    static mode_t TypeAt(const QString& path)
+    {
+        struct stat status;
+        return lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+    }
+
     // The journal mode in a database file's header: 1 for the rollback journal, 2 for WAL.
     static int JournalMode(const QString& path) { return ReadFile(path).at(18); }
 
@@ -306,7 +320,7 @@ private slots:
         QTest::newRow("last of many secrets changed") << "last" << "1 stored secret cannot be read.";
         QTest::newRow("copy cannot leave WAL mode")
             << "journal" << "Its copy beside the data file cannot be written.";
-        QTest::newRow("folder in the rollback copy's place") << "rollback" << "A folder of that name is in the way.";
+        QTest::newRow("named pipe in the rollback copy's place") << "rollback" << "It is not a regular file.";
         QTest::newRow("no room for the rollback copy") << "full" << "There is no room left on the disk.";
     }
 
@@ -329,7 +343,7 @@ private slots:
             for (const char* column : {"SECRET_QUESTION", "SECRET_ANSWER"})
                 bytes = Changed(bytes, QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray());
         } else if (damage == "rollback") {
-            QVERIFY(QDir().mkpath(DataFiles::RollbackPath()));
+            QCOMPARE(mkfifo(QFile::encodeName(DataFiles::RollbackPath()).constData(), 0600), 0);
         } else if (damage == "last") { // after the eight that the start tries
             MakeLocker("Two", "two pw");
             QVERIFY(EntryStore::Add(3, MakeLocker("Three", "three pw", 3), {{"NAME", "n"}, {"NOTES", "last"}}));
@@ -366,6 +380,7 @@ private slots:
                                       DataFiles::RollbackPath() + ".\n" + cause
                                 : "Error occurred while restoring to " + backup + "\n" + cause);
         QCOMPARE(ReadFile(active), before);
+        QVERIFY(damage != "rollback" || S_ISFIFO(TypeAt(DataFiles::RollbackPath())));
         QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), folder);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
@@ -468,14 +483,13 @@ private slots:
             QVERIFY(QFile::remove(active) && QFile::link(target, active));
             AnswerNextMessageBox(&seen);
             Restart();
-            QCOMPARE(seen.text, MissingText(active, false));
+            QCOMPARE(seen.text, target == active ? NotRegularText(active) : MissingText(active, false));
         }
         QVERIFY(!QFileInfo::exists(Home("unmounted")));
     }
 
-    // A restore of the rollback copy itself keeps it; one without a data file
-    // takes no rollback copy, and leaves one that is there.
-    void restoreBesideARollbackCopy()
+    // A restore of the rollback copy itself keeps it.
+    void restoreOfTheRollbackCopy()
     {
         const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
         const QString backup = Home("backup.kestrova");
@@ -485,12 +499,108 @@ private slots:
         QCOMPARE(Trigger("actionRestore", rollback).text, "Date restored to file " + rollback);
         QCOMPARE(ReadFile(active), ReadFile(backup));
         QCOMPARE(ReadFile(rollback), ReadFile(backup));
+    }
 
-        QVERIFY(QFile::remove(active));
-        WriteFile(rollback, "not ours to delete");
+    // A rollback copy that an earlier restore left gives way only where it holds
+    // what the data file holds. Any other moves aside, and the restore says
+    // where, once: it is the only copy of what was saved last.
+    void restoreBesideAnEarlierRollbackCopy_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::newRow("put-back failed, then the folder came back") << "put-back";
+        QTest::newRow("restore cut short after its last rename") << "renamed";
+        QTest::newRow("file of another kind, no data file") << "other";
+        QTest::newRow("same as the data file") << "same";
+    }
+
+    void restoreBesideAnEarlierRollbackCopy()
+    {
+        QFETCH(QString, left);
+        const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
+        const QString backup = Home(QTest::currentDataTag() + QString(".kestrova"));
+        QVERIFY(QFile::copy(active, backup));
+        MakeLocker("Newer", "newer pw");
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        if (left == "put-back") { // the data only in the rollback copy, which the start cannot rename
+            QVERIFY(QFile::rename(active, rollback));
+            disk.failingRename = rollback;
+            AnswerNextMessageBox(nullptr);
+        } else if (left == "renamed") { // the backup in, the data before it still beside
+            QVERIFY(QFile::rename(active, rollback) && QFile::copy(backup, active));
+        } else if (left == "other") {
+            QVERIFY(QFile::remove(active));
+            WriteFile(rollback, "not ours to delete");
+            AnswerNextMessageBox(nullptr, QMessageBox::No); // no new data file
+        } else {
+            QVERIFY(QFile::copy(active, rollback));
+        }
+        Restart();
+        disk.failingRename.clear();
+        const QByteArray copy = ReadFile(rollback);
+
+        const QString text = Trigger("actionRestore", backup).text;
+        const QStringList kept = QDir(Home(".kestrova")).entryList({"*_kept_*"});
+        QCOMPARE(kept.size(), left == "same" ? 0 : 1);
+        const QString keptPath = Home(".kestrova/") + kept.value(0);
+        QCOMPARE(text, "Date restored to file " + backup +
+                           (kept.isEmpty() ? QString()
+                                           : "\nA copy of the data file that an earlier restore left, which "
+                                             "differs from it, is kept at:\n" + keptPath));
+        QVERIFY(kept.isEmpty() || (keptPath.startsWith(active + "_kept_") && keptPath.endsWith(".kestrova")));
+        QVERIFY(!QFileInfo::exists(rollback));
+        // Once: a later restore, at a later start, keeps it and says no more.
+        Restart();
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
         QCOMPARE(ReadFile(active), ReadFile(backup));
-        QCOMPARE(ReadFile(rollback), QByteArray("not ours to delete"));
+        QCOMPARE(QDir(Home(".kestrova")).entryList({"*_kept_*"}), kept);
+        QVERIFY(kept.isEmpty() || ReadFile(keptPath) == copy);
+    }
+
+    // A pipe, a device or a loop of links where the data file or its rollback
+    // copy belongs is never opened, replaced or removed; the user is told.
+    void specialFilesStayAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("special");
+        QTest::newRow("data file is a named pipe") << "pipe";
+        QTest::newRow("data file links to a device") << "device";
+        QTest::newRow("data file links to itself") << "loop";
+        QTest::newRow("rollback copy is a named pipe") << "rollback";
+    }
+
+    void specialFilesStayAsTheyAre()
+    {
+        QFETCH(QString, special);
+        const QString active = DataFiles::ActivePath(), held = Home(QTest::currentDataTag());
+        const QString backup = held + ".kestrova";
+        QString path = special == "device" ? Home("null") : active;
+        QVERIFY(QFile::copy(active, backup));
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(QFile::rename(active, held));
+        if (special == "device" && mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("no device can be made here");
+        if (special == "rollback")
+            path = DataFiles::RollbackPath();
+        if (special == "pipe" || special == "rollback")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (special == "device" || special == "loop")
+            QVERIFY(QFile::link(path, active));
+        // Beside it, the data as a cut-short restore leaves it, for the start to put back.
+        const QString rollback = DataFiles::RollbackPath();
+        QVERIFY(special == "rollback" || QFile::rename(held, rollback));
+        const mode_t type = TypeAt(path);
+
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(&seen, special == "rollback" ? QMessageBox::No : QMessageBox::Ok);
+        Restart();
+        QCOMPARE(seen.text, special == "rollback" ? MissingText(active, true) : NotRegularText(active));
+        QCOMPARE(Trigger("actionRestore", backup).text,
+                 special == "rollback" ? "Date restored to file " + backup
+                                       : "Error occurred while restoring to " + backup + "\nThe data file " + active +
+                                             " cannot be replaced. It is not a regular file.");
+        QCOMPARE(TypeAt(path), type);
+        QVERIFY(special == "rollback" || ReadFile(rollback) == ReadFile(backup));
     }
 
     // A data file kept elsewhere behind a link to a link: a restore and a
@@ -596,6 +706,7 @@ private slots:
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY2(seen.text.contains(warning), qPrintable(seen.text));
+        QVERIFY(kind == "keys" || seen.text.contains(foreign));
         QCOMPARE(Child<QTableView>(window.get(), "tableView")->model()->rowCount(), 0);
 
         MessageBoxSeen atStart; // the same at the next start

@@ -62,6 +62,18 @@ private slots:
         window = std::make_unique<MainWindow>();
         QVERIFY2(seen.text.startsWith("The data folder cannot be created or written:\n/proc/none\n"),
                  qPrintable(seen.text));
+
+        // One whose older data file could not be carried over names it, and why.
+        const QString folder = QDir::homePath() + "/.kestrova", older = folder + "/settings_7.0.0.kvd";
+        QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(folder));
+        WriteFile(older, QByteArray(4096, 'x'));
+        UserSettings()->clear();
+        RunFirstStart();
+        AnswerNextMessageBox(&seen);
+        window = std::make_unique<MainWindow>();
+        QCOMPARE(seen.text, "The data file of an earlier version could not be carried over:\n" + older +
+                                "\nIt is damaged.\nNo lockers can be shown or saved until it can. Kestrova tries "
+                                "again at its next start.");
     }
 
     void gateAndDelete()

@@ -11,18 +11,30 @@ class TestStartup : public QObject
     static QString DataFolder() { return QDir::homePath() + "/.kestrova"; }
     static QString DataFile(const QString& version) { return DataFolder() + "/settings_" + version + ".kvd"; }
 
-    // An SQLite file with one locker row named `marker`, as an older version left it.
-    static void MakeOlderDataFile(const QString& version, const QString& marker)
+    // An SQLite file with one locker row named `marker`, as an older version left
+    // it; in WAL mode, with everything still in its WAL, as a run cut short leaves it.
+    static void MakeOlderDataFile(const QString& version, const QString& marker, bool inWal = false)
     {
         QDir().mkpath(DataFolder());
+        const QString path = DataFile(version);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
-            db.setDatabaseName(DataFile(version));
+            db.setDatabaseName(path);
             QVERIFY(db.open());
+            QVERIFY(!inWal || db.exec("PRAGMA journal_mode = WAL").isActive());
             QVERIFY(db.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)").isActive());
             QVERIFY(db.exec("INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')").isActive());
+            // Taken while open: closing would fold the WAL into the file.
+            for (const QString& file : {path, path + "-wal"})
+                QVERIFY(!inWal || QFile::copy(file, file + ".open"));
         }
         QSqlDatabase::removeDatabase("fixture");
+        for (const QString& file : {path, path + "-wal"}) {
+            if (inWal) {
+                QFile::remove(file);
+                QVERIFY(QFile::rename(file + ".open", file));
+            }
+        }
     }
 
     // Every file and folder under HOME but the settings store, with its size.
@@ -54,16 +66,103 @@ private slots:
         UserSettings()->clear();
     }
 
+    // The newest comes over with what its WAL holds, into a file in the rollback
+    // journal that is its owner's alone; the older files stay byte for byte.
     void newestOlderFileWinsAndOlderFilesStay()
     {
         MakeOlderDataFile("4.0.0", "from 4");
-        MakeOlderDataFile("6.0.0", "from 6");
+        MakeOlderDataFile("6.0.0", "from 6", true);
+        const QStringList before = Tree();
+        const QByteArray older = ReadFile(DataFile("6.0.0")), wal = ReadFile(DataFile("6.0.0") + "-wal");
         RunFirstStart();
         QCOMPARE(UserSettings()->value("MasterPassword").toString(), QString("Y"));
-        QVERIFY(QFile::exists(DataFile("4.0.0")) && QFile::exists(DataFile("6.0.0")));
+        QStringList made = before;
+        made << DataFile("7.5.0") + " " + QString::number(QFileInfo(DataFile("7.5.0")).size());
+        made.sort();
+        QCOMPARE(Tree(), made);
+        QVERIFY(ReadFile(DataFile("6.0.0")) == older && ReadFile(DataFile("6.0.0") + "-wal") == wal);
         QCOMPARE(FileMode(DataFile("7.5.0")), 0600);
+        QCOMPARE(ReadFile(DataFile("7.5.0")).at(18), '\1');
         // The migrated tables survive the schema statements unchanged.
         QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("from 6"));
+    }
+
+    // An older file that cannot be read whole is named with the cause; nothing
+    // is made or named in its place, so the next start tries again.
+    void olderFileThatCannotBeRead_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("file not readable") << "file" << "The file cannot be read.";
+        QTest::newRow("journal not readable") << "journal" << "Its journal cannot be read.";
+        QTest::newRow("damaged") << "damaged" << "It is damaged.";
+        QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
+    }
+
+    void olderFileThatCannotBeRead()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, cause);
+        const QString older = DataFile("7.0.0"), unreadable = obstacle == "journal" ? older + "-wal" : older;
+        if ((obstacle == "file" || obstacle == "journal") && NothingIsReadOnly())
+            QSKIP("every file can be read here");
+        MakeOlderDataFile("7.0.0", "older", true);
+        if (obstacle == "damaged") // and no WAL, whose pages SQLite would read first
+            QVERIFY(QFile::remove(older + "-wal"));
+        if (obstacle == "damaged")
+            WriteFile(older, QByteArray(4096, 'x'));
+        if (obstacle == "pipe")
+            QVERIFY(QFile::remove(older) && mkfifo(QFile::encodeName(older).constData(), 0600) == 0);
+        if (obstacle == "file" || obstacle == "journal")
+            QVERIFY(SetFileMode(unreadable, 0));
+        const QStringList before = Tree();
+
+        RunFirstStart();
+        QCOMPARE(LastMigrationFailure().olderFile, older);
+        QCOMPARE(LastMigrationFailure().cause, cause);
+        QVERIFY(!UserSettings()->contains(ACTIVE_WALLET_DB_7_5_0) && !UserSettings()->contains("MasterPassword"));
+        QCOMPARE(Tree(), before);
+        QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
+
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(QFile::remove(older));
+        QFile::remove(older + "-wal");
+        MakeOlderDataFile("7.0.0", "older", true);
+        RunFirstStart();
+        QVERIFY(LastMigrationFailure().olderFile.isEmpty());
+        QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("older"));
+    }
+
+    // A file of another kind under the current name, left there when the settings
+    // store was emptied, say, is named as it stands: each start says what it is,
+    // the actions work on it, and nothing is written into it.
+    void firstStartFindsAFileOfAnotherKind_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<KeySetupResult>("result");
+        QTest::newRow("not SQLite") << "junk" << KeySetupResult::NotADataFile;
+        QTest::newRow("SQLite without the tables") << "sqlite" << KeySetupResult::NotADataFile;
+        QTest::newRow("named pipe") << "pipe" << KeySetupResult::NotRegularFile;
+    }
+
+    void firstStartFindsAFileOfAnotherKind()
+    {
+        QFETCH(QString, kind);
+        QFETCH(KeySetupResult, result);
+        const QString current = DataFile("7.5.0");
+        MakeOlderDataFile(kind == "sqlite" ? "7.5.0" : "7.0.0", "other");
+        if (kind == "junk")
+            WriteFile(current, "not a database");
+        if (kind == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(current).constData(), 0600), 0);
+        const QStringList before = Tree();
+
+        RunFirstStart();
+        QCOMPARE(DataFiles::ActivePath(), current);
+        QCOMPARE(SetUpKeys(), result);
+        QCOMPARE(Tree(), before);
+        if (kind != "pipe")
+            QCOMPARE(DataFiles::CopyActiveTo(DataFolder() + "/copy"), QString());
     }
 
     // A first start makes the folder and the schema, both private to their owner;
@@ -91,9 +190,10 @@ private slots:
         QCOMPARE(FileMode(DataFolder()), 0755);
     }
 
-    // Something other than a folder where the data folder belongs, or a folder
-    // that cannot be written: nothing is made, no data file is named, and the key
-    // set-up blames the folder. Once it is out of the way, the next start makes it all.
+    // Something other than a folder where the data folder belongs, a folder that
+    // cannot be written, or no room left for the tables: nothing is made, no data
+    // file is named, and the key set-up blames the folder. Once it is out of the
+    // way, the next start makes it all.
     void dataFolderCannotBeMade_data()
     {
         QTest::addColumn<QString>("obstacle");
@@ -102,6 +202,7 @@ private slots:
         QTest::newRow("link to a missing folder") << "missing";
         QTest::newRow("link to an empty file") << "link";
         QTest::newRow("folder that cannot be written") << "folder";
+        QTest::newRow("no room left") << "room";
     }
 
     void dataFolderCannotBeMade()
@@ -123,10 +224,15 @@ private slots:
         }
         const QStringList before = Tree();
 
-        RunFirstStart();
+        if (obstacle == "room") {
+            QVERIFY(WithRoomFor(0, RunFirstStart));
+            QCOMPARE(QDir(DataFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), QStringList());
+        } else {
+            RunFirstStart();
+            QCOMPARE(Tree(), before);
+        }
         QVERIFY(!UserSettings()->contains(ACTIVE_WALLET_DB_7_5_0));
         QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
-        QCOMPARE(Tree(), before);
 
         CDBManager::GetInstance().CloseDataBase();
         init();
@@ -134,20 +240,27 @@ private slots:
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
     }
 
-    // A later start that finds its data file missing, empty or unreachable makes
-    // nothing; it tells whether a new one may be made there, at the user's word.
+    // A later start that finds its data file missing, empty, unreachable or of
+    // another kind makes nothing, and opens no pipe; it tells whether a new one
+    // may be made there, at the user's word, and whether that can be done.
     void laterStartMakesNoDataFile_data()
     {
+        const QString written;
         QTest::addColumn<QString>("left");
         QTest::addColumn<KeySetupResult>("result");
         QTest::addColumn<bool>("mayMake");
-        QTest::newRow("missing") << "missing" << KeySetupResult::NoDataFile << true;
-        QTest::newRow("empty") << "empty" << KeySetupResult::NoDataFile << true;
-        QTest::newRow("not ours") << "not ours" << KeySetupResult::NotADataFile << false;
-        QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile << false;
-        QTest::newRow("link to itself") << "loop" << KeySetupResult::NoDataFile << false;
-        QTest::newRow("folder at a relative path") << "relative" << KeySetupResult::NoDataFile << false;
-        QTest::newRow("rollback copy holds the data") << "rollback" << KeySetupResult::NoDataFile << false;
+        QTest::addColumn<QString>("made"); // what MakeNew() gives
+        QTest::newRow("missing") << "missing" << KeySetupResult::NoDataFile << true << written;
+        QTest::newRow("empty") << "empty" << KeySetupResult::NoDataFile << true << written;
+        QTest::newRow("empty, cannot be written") << "read-only" << KeySetupResult::NoDataFile << true
+                                                  << "The folder or the file cannot be written.";
+        QTest::newRow("not ours") << "not ours" << KeySetupResult::NotADataFile << false << written;
+        QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile << false << written;
+        QTest::newRow("link to itself") << "loop" << KeySetupResult::NotRegularFile << false << written;
+        QTest::newRow("named pipe") << "pipe" << KeySetupResult::NotRegularFile << false << written;
+        QTest::newRow("folder at a relative path") << "relative" << KeySetupResult::NoDataFile << false << written;
+        QTest::newRow("rollback copy holds the data") << "rollback" << KeySetupResult::NoDataFile << false << written;
+        QTest::newRow("rollback copy is a pipe") << "pipe rollback" << KeySetupResult::NoDataFile << true << written;
     }
 
     void laterStartMakesNoDataFile()
@@ -155,14 +268,21 @@ private slots:
         QFETCH(QString, left);
         QFETCH(KeySetupResult, result);
         QFETCH(bool, mayMake);
+        QFETCH(QString, made);
+        if (left == "read-only" && NothingIsReadOnly())
+            QSKIP("every file can be written here");
         RunFirstStart();
         CDBManager::GetInstance().CloseDataBase();
         const QString active = DataFile("7.5.0");
         if (left == "rollback")
             QVERIFY(QFile::copy(active, active + "_temp"));
         QVERIFY(QFile::remove(active));
-        if (left == "empty" || left == "not ours")
-            WriteFile(active, left == "empty" ? "" : "not ours");
+        if (left == "empty" || left == "read-only" || left == "not ours")
+            WriteFile(active, left == "not ours" ? "not ours" : "");
+        if (left == "read-only")
+            QVERIFY(SetFileMode(active, 0444));
+        if (left.startsWith("pipe"))
+            QCOMPARE(mkfifo(QFile::encodeName(left == "pipe" ? active : active + "_temp").constData(), 0600), 0);
         if (left == "link")
             QVERIFY(QFile::link(QDir::homePath() + "/unmounted/data.kvd", active));
         if (left == "loop")
@@ -178,9 +298,11 @@ private slots:
         QCOMPARE(Tree(), before);
         if (!mayMake)
             return;
-        QCOMPARE(DataFiles::MakeNew(), QString());
+        QCOMPARE(DataFiles::MakeNew(), made);
+        if (!made.isEmpty())
+            return;
         // A file made anew is its owner's alone; one that was there keeps its mode.
-        QCOMPARE(FileMode(active), left == "missing" ? 0600 : 0644);
+        QCOMPARE(FileMode(active), left == "empty" ? 0644 : 0600);
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
     }
 
@@ -197,6 +319,11 @@ private slots:
         UserSettings()->setValue(ACTIVE_WALLET_DB_7_5_0, "other.kvd");
         QCOMPARE(QueryValue("PRAGMA foreign_keys").toInt(), 1);
         QCOMPARE(manager.DataBasePath(), DataFolder() + "/other.kvd");
+
+        // A doubled slash, as the folder "/" gives, is no URI authority.
+        manager.CloseDataBase();
+        UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/" + DataFolder());
+        QVERIFY(manager.GetDataBase().isOpen());
 
         // A folder that does not exist gives a connection that stays closed.
         manager.CloseDataBase();

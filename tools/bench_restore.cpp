@@ -52,10 +52,10 @@ int main(int argc, char* argv[])
         SetUpKeys(); // as at start
         const long before = PeakMegabytes();
         KeySetupResult keys;
-        QString cause;
+        QString cause, kept;
         QElapsedTimer timer;
         timer.start();
-        if (DataFiles::Restore(QString::fromLocal8Bit(argv[2]), &keys, &cause) != RestoreResult::Restored)
+        if (DataFiles::Restore(QString::fromLocal8Bit(argv[2]), &keys, &cause, &kept) != RestoreResult::Restored)
             qFatal("not restored: %s", qPrintable(cause));
         std::printf("restored in %lld ms, peak memory %ld MB (%ld MB before the restore)\n", timer.elapsed(),
                     PeakMegabytes(), before);

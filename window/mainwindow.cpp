@@ -4,6 +4,7 @@
 #include "about/aboutdialog.h"
 #include "core/DBManager.h"
 #include "core/datafiles.h"
+#include "core/firststart.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
 #include "entries/bankidmanagement.h"
@@ -111,23 +112,44 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                                 "saved until the data file can be written."));
         break;
     case KeySetupResult::NotADataFile:
-        QMessageBox::warning(this, tr("Error"),
-                             tr("The selected data file is not a Kestrova data file. No lockers can "
-                                "be shown or saved until another data file is selected."));
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The selected data file is not a Kestrova data file:\n%1\nNo lockers can be "
+                            "shown or saved until another data file is selected.")
+                             .arg(DataFiles::ActivePath()));
+        break;
+    case KeySetupResult::NotRegularFile:
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The data file cannot be opened:\n%1\nIt is not a regular file. No lockers can be "
+                            "shown or saved until another data file is selected.")
+                             .arg(DataFiles::ActivePath()));
         break;
     case KeySetupResult::NoDataFile:
         OfferNewDataFile();
         break;
     case KeySetupResult::NoDataFolder:
-        ShowPlainWarning(this, tr("Error"),
-                         tr("The data folder cannot be created or written:\n%1\nNo lockers can be shown or "
-                            "saved until it can.")
-                             .arg(QFileInfo(DataFiles::ActivePath()).absolutePath()));
+        ReportNoDataFolder();
         break;
     case KeySetupResult::Generated:
     case KeySetupResult::MasterPassword:
         break;
     }
+}
+
+void MainWindow::ReportNoDataFolder()
+{
+    const MigrationFailure& failure = LastMigrationFailure();
+    if (failure.olderFile.isEmpty()) {
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The data folder cannot be created or written:\n%1\nNo lockers can be shown or "
+                            "saved until it can.")
+                             .arg(QFileInfo(DataFiles::ActivePath()).absolutePath()));
+        return;
+    }
+    // Nothing was made in its place, so that the next start tries again.
+    ShowPlainWarning(this, tr("Error"),
+                     tr("The data file of an earlier version could not be carried over:\n%1\n%2\nNo lockers can "
+                        "be shown or saved until it can. Kestrova tries again at its next start.")
+                         .arg(failure.olderFile, failure.cause));
 }
 
 void MainWindow::OfferNewDataFile()
@@ -616,7 +638,8 @@ void MainWindow::on_actionData_File_triggered()
     CloseOpenedLocker();
     DataFiles::Select(path);
     // An empty file chosen is a data file still to be made.
-    const bool notMade = QFileInfo(path).size() == 0 && !MakeNewDataFile();
+    const QFileInfo chosen(path);
+    const bool notMade = chosen.isFile() && chosen.size() == 0 && !MakeNewDataFile();
     // Each file is read and written under its own keys.
     const KeySetupResult keys = SetUpKeys();
     ReloadLockerList();
@@ -637,24 +660,28 @@ void MainWindow::on_actionRestore_triggered()
         return;
 
     CloseOpenedLocker();
-    QString cause;
+    QString cause, kept;
     KeySetupResult keys;
-    const RestoreResult result = DataFiles::Restore(backup, &keys, &cause);
+    const RestoreResult result = DataFiles::Restore(backup, &keys, &cause, &kept);
     // The connection was closed in any case; the list reads the file now in place.
     ReloadLockerList();
+    QString text;
     switch (result) {
     case RestoreResult::Restored:
         ReportKeySetup(keys);
-        ShowPlainInformation(this, tr("Restore"), tr("Date restored to file ") + backup);
+        text = tr("Date restored to file ") + backup;
         break;
     case RestoreResult::NotRestored:
-        ShowPlainInformation(this, tr("Restore"),
-                             tr("Error occurred while restoring to ") + backup + "\n" + cause);
+        text = tr("Error occurred while restoring to ") + backup + "\n" + cause;
         break;
     case RestoreResult::NoRollback:
-        ShowPlainInformation(this, tr("Restore"),
-                             tr("Nothing was restored: the data file could not be copied to %1.\n%2")
-                                 .arg(DataFiles::RollbackPath(), cause));
+        text = tr("Nothing was restored: the data file could not be copied to %1.\n%2")
+                   .arg(DataFiles::RollbackPath(), cause);
         break;
     }
+    if (!kept.isEmpty())
+        text += "\n" + tr("A copy of the data file that an earlier restore left, which differs from it, is "
+                          "kept at:\n%1")
+                           .arg(kept);
+    ShowPlainInformation(this, tr("Restore"), text);
 }

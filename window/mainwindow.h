@@ -69,6 +69,8 @@ protected:
 private:
     // Tells the user what the key set-up found, where that needs saying.
     void ReportKeySetup(KeySetupResult result);
+    // Says why no data file is named: a first start could not make one, or carry an older one over.
+    void ReportNoDataFolder();
     // Says that the data file is missing or empty and, where a new one may be
     // made there, makes one at the user's word.
     void OfferNewDataFile();
