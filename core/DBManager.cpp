@@ -76,6 +76,20 @@ QString Tr(const char* text)
     return QCoreApplication::translate("CDBManager", text);
 }
 
+// Opens the file at `path` on a read-only connection of its own, which never
+// makes or changes it, for `use`; the connection goes when `use` returns.
+template <class Use> void ReadOnly(const QString& path, Use use)
+{
+    const QString connection = "READ_ONLY";
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
+        database.setDatabaseName(path);
+        database.setConnectOptions("QSQLITE_OPEN_READONLY");
+        use(database);
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
 } // namespace
 
 void LogSqlError(const QSqlError& error)
@@ -217,23 +231,17 @@ bool CDBManager::UseRollbackJournal()
 
 CDBManager::FileKind CDBManager::Examine(const QString& path)
 {
-    const QString connection = "DATA_FILE_CHECK";
     FileKind kind = FileKind::Damaged;
     // Never a pipe, which a read-only open waits on for a writer, nor a device.
     if (!QFileInfo(path).isFile())
         return kind;
-    {
-        QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", connection);
-        file.setDatabaseName(path);
-        // Read-only: a missing file stays missing instead of being made empty.
-        file.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (file.open()) {
-            QSqlQuery check(file);
-            if (check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok")
-                kind = HoldsTables(file) ? FileKind::DataFile : FileKind::NotADataFile;
-        }
-    }
-    QSqlDatabase::removeDatabase(connection);
+    ReadOnly(path, [&kind](QSqlDatabase& file) {
+        if (!file.open())
+            return;
+        QSqlQuery check(file);
+        if (check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok")
+            kind = HoldsTables(file) ? FileKind::DataFile : FileKind::NotADataFile;
+    });
     return kind;
 }
 
@@ -253,23 +261,18 @@ bool CDBManager::CarryOver(const QString& source, const QString& target, QString
             return false;
         }
     }
-    const QString connection = "CARRY_OVER";
     QSqlError error;
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
-        database.setDatabaseName(source);
-        database.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (database.open()) {
-            QSqlQuery copy(database);
-            copy.prepare("VACUUM INTO ?");
-            copy.addBindValue(target);
-            if (!copy.exec())
-                error = copy.lastError();
-        } else {
+    ReadOnly(source, [&](QSqlDatabase& database) {
+        if (!database.open()) {
             error = database.lastError();
+            return;
         }
-    }
-    QSqlDatabase::removeDatabase(connection);
+        QSqlQuery copy(database);
+        copy.prepare("VACUUM INTO ?");
+        copy.addBindValue(target);
+        if (!copy.exec())
+            error = copy.lastError();
+    });
     for (const QString& file : made)
         QFile::remove(file);
     if (!error.isValid())

@@ -54,7 +54,8 @@ QString RollbackOf(const QString& dataFile)
 bool SameContents(const QString& one, const QString& other)
 {
     QFile first(one), second(other);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) ||
+        first.size() != second.size())
         return false;
     while (!first.atEnd()) {
         if (first.read(1 << 16) != second.read(1 << 16))
@@ -125,7 +126,8 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
     const QString active = DataFilePath(), rollback = RollbackOf(active);
     // Never a pipe or a device, which a link may make the system's own.
     if (FileCopy::IsSpecial(active)) {
-        *cause = Tr("The data file %1 cannot be replaced. It is not a regular file.").arg(DataFiles::ActivePath());
+        *cause =
+            Tr("The data file %1 cannot be replaced. It is not a regular file.").arg(DataFiles::ActivePath());
         return RestoreResult::NotRestored;
     }
     FileCopy staged;

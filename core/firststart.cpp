@@ -33,12 +33,10 @@ bool MigrateOlderDataFile(const QDir& folder, const QString& current)
             continue;
         // Its owner's alone, and with the five tables before it takes the current name.
         FileCopy copy;
-        const bool carried = copy.Fill(current + ".XXXXXX",
-                                       [&older](const QString& file, QString* cause) {
-                                           return CDBManager::CarryOver(older, file, cause) &&
-                                                  CDBManager::GetInstance().MakeDataFile(file, cause);
-                                       }) &&
-                             copy.Place(current);
+        const bool carried = copy.Fill(current + ".XXXXXX", [&older](const QString& file, QString* cause) {
+            return CDBManager::CarryOver(older, file, cause) &&
+                   CDBManager::GetInstance().MakeDataFile(file, cause);
+        }) && copy.Place(current);
         if (!carried) {
             Failure() = {older, copy.Cause()};
             return false;

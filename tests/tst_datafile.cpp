@@ -170,7 +170,8 @@ class TestDataFile : public QObject
     static QString NotRegularText(const QString& path)
     {
         return "The data file cannot be opened:\n" + path +
-               "\nIt is not a regular file. No lockers can be shown or saved until another data file is selected.";
+               "\nIt is not a regular file. No lockers can be shown or saved until another data file is "
+               "selected.";
     }
     // The type of what is at `path` itself, a link not followed.
     static mode_t TypeAt(const QString& path)
@@ -578,7 +579,8 @@ private slots:
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
         QVERIFY(QFile::rename(active, held));
-        if (special == "device" && mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        const QByteArray native = QFile::encodeName(path);
+        if (special == "device" && mknod(native.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QSKIP("no device can be made here");
         if (special == "rollback")
             path = DataFiles::RollbackPath();
@@ -597,8 +599,8 @@ private slots:
         QCOMPARE(seen.text, special == "rollback" ? MissingText(active, true) : NotRegularText(active));
         QCOMPARE(Trigger("actionRestore", backup).text,
                  special == "rollback" ? "Date restored to file " + backup
-                                       : "Error occurred while restoring to " + backup + "\nThe data file " + active +
-                                             " cannot be replaced. It is not a regular file.");
+                                       : "Error occurred while restoring to " + backup + "\nThe data file " +
+                                             active + " cannot be replaced. It is not a regular file.");
         QCOMPARE(TypeAt(path), type);
         QVERIFY(special == "rollback" || ReadFile(rollback) == ReadFile(backup));
     }

@@ -72,8 +72,8 @@ private slots:
         AnswerNextMessageBox(&seen);
         window = std::make_unique<MainWindow>();
         QCOMPARE(seen.text, "The data file of an earlier version could not be carried over:\n" + older +
-                                "\nIt is damaged.\nNo lockers can be shown or saved until it can. Kestrova tries "
-                                "again at its next start.");
+                                "\nIt is damaged.\nNo lockers can be shown or saved until it can. Kestrova "
+                                "tries again at its next start.");
     }
 
     void gateAndDelete()

@@ -83,8 +83,9 @@ private slots:
         QVERIFY(home.isValid());
         WriteSettings({{"FIRST_TIME_START", 0}});
         QFile lock(SettingsFile() + ".lock");
+        const QDateTime earlier = QDateTime::currentDateTime().addSecs(-10);
         QVERIFY(lock.open(QIODevice::WriteOnly));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
+        QVERIFY(lock.setFileTime(earlier, QFileDevice::FileModificationTime));
         lock.close();
         QString failure = RunUntilSettled("first start", home.path() + "/.kestrova/settings_7.5.0.kvd");
         QVERIFY2(failure.isEmpty(), qPrintable(failure));

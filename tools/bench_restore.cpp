@@ -55,7 +55,8 @@ int main(int argc, char* argv[])
         QString cause, kept;
         QElapsedTimer timer;
         timer.start();
-        if (DataFiles::Restore(QString::fromLocal8Bit(argv[2]), &keys, &cause, &kept) != RestoreResult::Restored)
+        const QString backup = QString::fromLocal8Bit(argv[2]);
+        if (DataFiles::Restore(backup, &keys, &cause, &kept) != RestoreResult::Restored)
             qFatal("not restored: %s", qPrintable(cause));
         std::printf("restored in %lld ms, peak memory %ld MB (%ld MB before the restore)\n", timer.elapsed(),
                     PeakMegabytes(), before);

@@ -119,8 +119,8 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
         break;
     case KeySetupResult::NotRegularFile:
         ShowPlainWarning(this, tr("Error"),
-                         tr("The data file cannot be opened:\n%1\nIt is not a regular file. No lockers can be "
-                            "shown or saved until another data file is selected.")
+                         tr("The data file cannot be opened:\n%1\nIt is not a regular file. No lockers can "
+                            "be shown or saved until another data file is selected.")
                              .arg(DataFiles::ActivePath()));
         break;
     case KeySetupResult::NoDataFile:
@@ -147,8 +147,8 @@ void MainWindow::ReportNoDataFolder()
     }
     // Nothing was made in its place, so that the next start tries again.
     ShowPlainWarning(this, tr("Error"),
-                     tr("The data file of an earlier version could not be carried over:\n%1\n%2\nNo lockers can "
-                        "be shown or saved until it can. Kestrova tries again at its next start.")
+                     tr("The data file of an earlier version could not be carried over:\n%1\n%2\nNo lockers "
+                        "can be shown or saved until it can. Kestrova tries again at its next start.")
                          .arg(failure.olderFile, failure.cause));
 }
 
