@@ -103,6 +103,11 @@ inline void WatchUnansweredModals(QObject* parent)
 template <class TestClass> int RunTestProgram(int argc, char* argv[])
 {
     QTemporaryDir home;
+    // Without it, HOME would be empty, and the tests would write in "/".
+    if (!home.isValid()) {
+        qCritical("FAIL! no HOME of its own could be made in %s", qPrintable(QDir::tempPath()));
+        return 1;
+    }
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());

@@ -65,6 +65,8 @@ int main(int argc, char* argv[])
 
     // The children inherit this HOME and its settings.
     QTemporaryDir home;
+    if (!home.isValid())
+        qFatal("no HOME of its own could be made in %s", qPrintable(QDir::tempPath()));
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     QCoreApplication application(argc, argv);
