@@ -29,7 +29,9 @@ bool MigrateOlderDataFile(const QDir& folder, const QString& current)
                                      PREVIOUS_VERSION_4_0_0};
     for (const QString& version : olderVersions) {
         const QString older = folder.filePath(CDBManager::DataFileName(version));
-        if (!QFileInfo::exists(older))
+        // A link to a drive not connected stands for the newest data too: an older
+        // file must not take its place unseen.
+        if (FileCopy::NothingAt(older))
             continue;
         // Its owner's alone, and with the five tables before it takes the current name.
         FileCopy copy;

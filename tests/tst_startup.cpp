@@ -97,6 +97,9 @@ private slots:
         QTest::newRow("journal not readable") << "journal" << "Its journal cannot be read.";
         QTest::newRow("damaged") << "damaged" << "It is damaged.";
         QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
+        QTest::newRow("link to a missing file") << "link" << "The file is not there.";
+        QTest::newRow("folder that cannot be written")
+            << "folder" << "The folder or the file cannot be written.";
     }
 
     void olderFileThatCannotBeRead()
@@ -104,8 +107,9 @@ private slots:
         QFETCH(QString, obstacle);
         QFETCH(QString, cause);
         const QString older = DataFile("7.0.0"), unreadable = obstacle == "journal" ? older + "-wal" : older;
-        if ((obstacle == "file" || obstacle == "journal") && NothingIsReadOnly())
-            QSKIP("every file can be read here");
+        const bool modes = obstacle == "file" || obstacle == "journal" || obstacle == "folder";
+        if (modes && NothingIsReadOnly())
+            QSKIP("every file can be read and written here");
         MakeOlderDataFile("7.0.0", "older", true);
         if (obstacle == "damaged") // and no WAL, whose pages SQLite would read first
             QVERIFY(QFile::remove(older + "-wal"));
@@ -113,8 +117,12 @@ private slots:
             WriteFile(older, QByteArray(4096, 'x'));
         if (obstacle == "pipe")
             QVERIFY(QFile::remove(older) && mkfifo(QFile::encodeName(older).constData(), 0600) == 0);
+        if (obstacle == "link") // to a drive not connected: not skipped for an older file
+            QVERIFY(QFile::remove(older) && QFile::link(QDir::homePath() + "/unmounted/x.kvd", older));
         if (obstacle == "file" || obstacle == "journal")
             QVERIFY(SetFileMode(unreadable, 0));
+        if (obstacle == "folder")
+            QVERIFY(SetFileMode(DataFolder(), 0500));
         const QStringList before = Tree();
 
         RunFirstStart();
@@ -126,7 +134,7 @@ private slots:
         QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
 
         CDBManager::GetInstance().CloseDataBase();
-        QVERIFY(QFile::remove(older));
+        QVERIFY(SetFileMode(DataFolder(), 0700) && QFile::remove(older));
         QFile::remove(older + "-wal");
         MakeOlderDataFile("7.0.0", "older", true);
         RunFirstStart();
