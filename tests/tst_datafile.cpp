@@ -238,6 +238,7 @@ private slots:
         window.reset();
         disk = {};
         SetFileMode(Home("Locked"), 0700);
+        SetFileMode(Home(".kestrova"), 0700);
         FinishTest();
     }
 
@@ -323,6 +324,8 @@ private slots:
             << "journal" << "Its copy beside the data file cannot be written.";
         QTest::newRow("named pipe in the rollback copy's place") << "rollback" << "It is not a regular file.";
         QTest::newRow("no room for the rollback copy") << "full" << "There is no room left on the disk.";
+        QTest::newRow("earlier rollback copy, folder that cannot be written")
+            << "locked" << "The folder or the file cannot be written.";
     }
 
     void refusedRestoreKeepsTheDataFile()
@@ -366,6 +369,12 @@ private slots:
             ExecOn(backup, {"PRAGMA journal_mode = WAL"});
             disk.failingSync = "-journal";
         }
+        if (damage == "locked") {
+            if (NothingIsReadOnly())
+                QSKIP("every folder can be written here");
+            WriteFile(DataFiles::RollbackPath(), "older data");
+            QVERIFY(SetFileMode(Home(".kestrova"), 0500));
+        }
         const QByteArray before = ReadFile(active);
         const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
 
@@ -382,6 +391,7 @@ private slots:
                                 : "Error occurred while restoring to " + backup + "\n" + cause);
         QCOMPARE(ReadFile(active), before);
         QVERIFY(damage != "rollback" || S_ISFIFO(TypeAt(DataFiles::RollbackPath())));
+        QVERIFY(damage != "locked" || ReadFile(DataFiles::RollbackPath()) == "older data");
         QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), folder);
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
