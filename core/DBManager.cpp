@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "core/datafiles.h"
 #include "core/filecopy.h"
+#include "core/filestate.h"
 #include "core/utility.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,31 +66,27 @@ const QVector<QStringList>& SchemaTables()
     return tables;
 }
 
-bool HoldsTables(const QSqlDatabase& database)
-{
-    // Reads the schema only: a file that is no database gives no tables.
-    const QStringList tables = database.tables();
-    return std::all_of(SchemaTables().cbegin(), SchemaTables().cend(),
-                       [&tables](const QStringList& table) { return tables.contains(table.first()); });
-}
-
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("CDBManager", text);
 }
 
-// Opens the file at `path` on a read-only connection of its own, which never
-// makes or changes it, for `use`; the connection goes when `use` returns.
-template <class Use> void ReadOnly(const QString& path, Use use)
+// The URI that opens the file at `path` as it stands, never making it: the
+// file that the system opens, so that a folder "/" gives no "//", which would
+// be a URI authority.
+QString Uri(const QString& path)
 {
-    const QString connection = "READ_ONLY";
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
-        database.setDatabaseName(path);
-        database.setConnectOptions("QSQLITE_OPEN_READONLY");
-        use(database);
-    }
-    QSqlDatabase::removeDatabase(connection);
+    return "file:" + QUrl::toPercentEncoding(FileState::Resolve(path), "/") + "?mode=rw";
+}
+
+// The journal mode that the header of the SQLite file at `path` gives on disk:
+// the change is written as the statement ends, and a failure there is reported
+// to no one.
+bool InRollbackJournal(const QString& path)
+{
+    QFile file(path);
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
+    return header.size() == 20 && header.at(18) == 1 && header.at(19) == 1;
 }
 
 } // namespace
@@ -95,6 +94,26 @@ template <class Use> void ReadOnly(const QString& path, Use use)
 void LogSqlError(const QSqlError& error)
 {
     qDebug().noquote() << error.databaseText() + "    " + error.driverText();
+}
+
+QString SqlErrorCause(const QSqlError& error)
+{
+    // SQLite's primary result code, also of an extended one.
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case 13: // SQLITE_FULL
+        return FileState::CauseOf(ENOSPC, true);
+    case 3:  // SQLITE_PERM
+    case 8:  // SQLITE_READONLY
+    case 14: // SQLITE_CANTOPEN
+        return FileState::CauseOf(EACCES, true);
+    case 10: // SQLITE_IOERR
+        return FileState::CauseOf(EIO, true);
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return Tr("Another program is using it.");
+    default: // SQLITE_CORRUPT, SQLITE_NOTADB, and what else a file that is no sound database gives
+        return FileState::CauseFor(FileState::Damaged);
+    }
 }
 
 CDBManager& CDBManager::GetInstance()
@@ -130,12 +149,12 @@ void CDBManager::OpenDataBase(const QString& path)
     openPath = path;
     database = new QSqlDatabase(QSqlDatabase::addDatabase("QSQLITE", CONNECTION_NAME));
     // Opened as it stands, never made: a missing file stays missing, whatever the
-    // path points to. Only a regular file is opened: reading a pipe may never end,
-    // and a device is no data file. A clean path, so that "//x" is no URI authority.
+    // path points to. Only a regular file, with nothing of another kind where its
+    // journals go: SQLite's open of a pipe may never return, and a device is no data file.
     database->setConnectOptions("QSQLITE_OPEN_URI");
-    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    database->setDatabaseName("file:" + QUrl::toPercentEncoding(clean, "/") + "?mode=rw");
-    if (QFileInfo(path).isFile())
+    database->setDatabaseName(Uri(path));
+    const FileState::Kind kind = FileState::Look(path).kind;
+    if (kind == FileState::Empty || kind == FileState::Readable)
         database->open();
     QSqlQuery pragma(*database);
     if (!pragma.exec("PRAGMA foreign_keys = ON"))
@@ -153,39 +172,59 @@ void CDBManager::CloseDataBase()
     QSqlDatabase::removeDatabase(CONNECTION_NAME);
 }
 
-void CDBManager::CreateDatabase()
+bool CDBManager::CreateDatabase(QString* cause)
 {
     QSettings* settings = Utility::GetInstance().settings;
-    QString cause;
+    const QString path = FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(), DataFileName());
     // Named only once it holds its tables, so that a first start that could not
     // make them is a first start again.
-    if (MakeDataFile(settings->value(WALLET_DATA_FOLDER_PATH).toString() + "/" + DataFileName(), &cause))
-        settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
-    else
-        qDebug().noquote() << "No data file made:" << cause;
+    if (FileState::Look(path).HoldsNothing() && !MakeDataFile(path, cause))
+        return false;
+    settings->setValue(ACTIVE_WALLET_DB_7_5_0, DataFileName());
+    return true;
 }
 
 bool CDBManager::MakeDataFile(const QString& path, QString* cause)
 {
-    const bool missing = FileCopy::NothingAt(path);
-    if (missing && !FileCopy::MakeEmpty(path, cause))
+    const FileState there = FileState::Look(path);
+    // Never through a link to a file not there: that is a drive not connected, say.
+    if (there.kind != FileState::Empty && (there.kind != FileState::Nothing || there.linked)) {
+        *cause = FileState::CauseOf(there.kind == FileState::Nothing ? ENOENT : EEXIST, false);
         return false;
-    OpenDataBase(path);
-    CreateTables();
-    const bool made = HoldsSchema();
-    CloseDataBase();
-    if (!made) {
-        if (missing)
-            QFile::remove(path);
-        *cause = Tr("The folder or the file cannot be written.");
     }
+    // An empty file that its owner keeps read-only stays so.
+    if (there.kind == FileState::Empty &&
+        ::faccessat(AT_FDCWD, QFile::encodeName(there.path).constData(), W_OK, AT_EACCESS) != 0) {
+        *cause = FileState::CauseOf(errno, true);
+        return false;
+    }
+    FileCopy file;
+    const bool made = file.Fill(there.path, [this](const QString& name, QString* why) {
+        return AddSchema(name, why);
+    }) && (there.kind == FileState::Empty ? file.Replace(there.path) : file.Place(there.path));
+    if (!made)
+        *cause = file.Cause();
     return made;
 }
 
-void CDBManager::CreateTables()
+bool CDBManager::AddSchema(const QString& path, QString* cause)
 {
-    for (const char* statement : SCHEMA)
-        ExecQuery(statement);
+    OpenDataBase(path);
+    // The most telling failure: a table already there says nothing of why another is missing.
+    QSqlError failed;
+    for (const char* statement : SCHEMA) {
+        QSqlQuery query(*database);
+        if (query.exec(statement))
+            continue;
+        LogSqlError(query.lastError());
+        if (!failed.isValid() || failed.nativeErrorCode() == "1")
+            failed = query.lastError();
+    }
+    const bool held = HoldsSchema();
+    CloseDataBase();
+    if (!held)
+        *cause = failed.isValid() ? SqlErrorCause(failed) : FileState::CauseOf(EACCES, true);
+    return held;
 }
 
 bool CDBManager::HoldsSchema()
@@ -215,72 +254,52 @@ bool CDBManager::LacksColumn(QString* table, QString* column)
 
 bool CDBManager::UseRollbackJournal()
 {
-    {
-        QSqlQuery pragma(GetDataBase());
-        if (!pragma.exec("PRAGMA journal_mode = DELETE")) {
-            LogSqlError(pragma.lastError());
-            return false;
-        }
-    }
-    // The header on disk tells: the change is written as the statement ends,
-    // and a failure there is reported to no one.
-    QFile file(openPath);
-    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
-    return header.size() == 20 && header.at(18) == 1 && header.at(19) == 1;
-}
-
-CDBManager::FileKind CDBManager::Examine(const QString& path)
-{
-    FileKind kind = FileKind::Damaged;
-    // Never a pipe, which a read-only open waits on for a writer, nor a device.
-    if (!QFileInfo(path).isFile())
-        return kind;
-    ReadOnly(path, [&kind](QSqlDatabase& file) {
-        if (!file.open())
-            return;
-        QSqlQuery check(file);
-        if (check.exec("PRAGMA quick_check") && check.next() && check.value(0).toString() == "ok")
-            kind = HoldsTables(file) ? FileKind::DataFile : FileKind::NotADataFile;
-    });
-    return kind;
-}
-
-bool CDBManager::CarryOver(const QString& source, const QString& target, QString* cause)
-{
-    if (!FileCopy::CanRead(source, cause))
+    QSqlQuery pragma(GetDataBase());
+    if (!pragma.exec("PRAGMA journal_mode = DELETE")) {
+        LogSqlError(pragma.lastError());
         return false;
-    // Reading a database in WAL mode makes these files beside it when they are
-    // missing; those made here go again, so that the source stays as it was.
-    QStringList made;
-    for (const char* journal : {"-wal", "-shm"}) {
-        const QString file = source + journal;
-        if (FileCopy::NothingAt(file)) {
-            made << file;
-        } else if (!FileCopy::CanRead(file, cause)) {
-            *cause = Tr("Its journal cannot be read.");
-            return false;
-        }
     }
+    return InRollbackJournal(openPath);
+}
+
+bool CDBManager::HoldsTables(const QSqlDatabase& database)
+{
+    // Reads the schema only: a file that is no database gives no tables.
+    const QStringList tables = database.tables();
+    return std::all_of(SchemaTables().cbegin(), SchemaTables().cend(),
+                       [&tables](const QStringList& table) { return tables.contains(table.first()); });
+}
+
+bool CDBManager::TakeInJournals(const QString& path, QString* cause)
+{
+    const QString connection = "JOURNALS";
     QSqlError error;
-    ReadOnly(source, [&](QSqlDatabase& database) {
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
+        database.setConnectOptions("QSQLITE_OPEN_URI");
+        database.setDatabaseName(Uri(path));
         if (!database.open()) {
             error = database.lastError();
-            return;
+        } else {
+            QSqlQuery pragma(database);
+            if (!pragma.exec("PRAGMA journal_mode = DELETE"))
+                error = pragma.lastError();
         }
-        QSqlQuery copy(database);
-        copy.prepare("VACUUM INTO ?");
-        copy.addBindValue(target);
-        if (!copy.exec())
-            error = copy.lastError();
-    });
-    for (const QString& file : made)
-        QFile::remove(file);
-    if (!error.isValid())
-        return true;
-    LogSqlError(error);
-    const bool full = error.nativeErrorCode() == "13"; // SQLITE_FULL
-    *cause = full ? FileCopy::CauseOf(ENOSPC, true) : Tr("It is damaged.");
-    return false;
+    }
+    QSqlDatabase::removeDatabase(connection);
+    // Whatever SQLite left of them belongs to this file alone.
+    for (const char* journal : {"-journal", "-wal", "-shm"})
+        QFile::remove(path + journal);
+    if (error.isValid()) {
+        LogSqlError(error);
+        *cause = SqlErrorCause(error);
+        return false;
+    }
+    if (!InRollbackJournal(path)) {
+        *cause = FileState::CauseOf(EACCES, true);
+        return false;
+    }
+    return true;
 }
 
 void ExecQuery(const QString& statement)

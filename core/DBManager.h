@@ -21,19 +21,24 @@ public:
     QSqlDatabase& GetDataBase();
     // Opens the shared connection on another file until CloseDataBase, so that
     // a file can be checked before it becomes the data file. The connection
-    // never makes a file: only MakeDataFile does.
+    // never makes a file, and opens only a regular file with nothing of
+    // another kind where its journals go.
     void OpenDataBase(const QString& path);
     // Drops the connection so that the next GetDataBase opens the file then named.
     void CloseDataBase();
     // The file that the connection is on.
     const QString& DataBasePath() const { return openPath; }
-    // At a first start: makes the current data file in the data folder, and
-    // names it in the settings once it holds the five tables.
-    void CreateDatabase();
-    // Gives the file at `path` the five tables, making it first, readable and
-    // writable by its owner alone, when it is missing. False, with the cause,
-    // when it does not hold them afterwards; a file made here then goes again.
+    // At a first start: makes the current data file in the data folder where
+    // none is yet, and names it in the settings once it holds the five tables.
+    // False, with the cause, when it could not be made.
+    bool CreateDatabase(QString* cause);
+    // Makes a data file with the five tables at `path`, where nothing is, or in
+    // place of an empty file that can be written: in a new file first, which
+    // takes the name once it is complete. False, with the cause, when it cannot.
     bool MakeDataFile(const QString& path, QString* cause);
+    // Gives the file at `path` whichever of the five tables it lacks. False,
+    // with the cause, when it does not hold them afterwards.
+    bool AddSchema(const QString& path, QString* cause);
     // True when the open file is an SQLite database that holds the five tables.
     bool HoldsSchema();
     // Finds a column that the program reads or writes and the open file lacks;
@@ -44,22 +49,13 @@ public:
     // False when the file stays in WAL mode.
     bool UseRollbackJournal();
 
-    // What a file is to the program, read on a connection of its own that
-    // never creates or changes it.
-    enum class FileKind
-    {
-        DataFile,     // a sound SQLite file that holds the five tables
-        Damaged,      // not a sound SQLite file
-        NotADataFile, // a sound SQLite file without the tables
-    };
-    // Anything but a regular file is Damaged, and never opened.
-    static FileKind Examine(const QString& path);
-    static bool IsDataFile(const QString& path) { return Examine(path) == FileKind::DataFile; }
-
-    // Copies what SQLite reads of the database at `source`, what its WAL holds
-    // included, into the empty file `target`, in the rollback journal mode;
-    // `source` is only read. False, with the cause, when it cannot be read whole.
-    static bool CarryOver(const QString& source, const QString& target, QString* cause);
+    // True when `database` holds the five tables; reads the schema only.
+    static bool HoldsTables(const QSqlDatabase& database);
+    // Opens the SQLite file at `path`, whose journals beside it are the
+    // program's own, so that SQLite takes in what they hold: a hot journal is
+    // rolled back and a WAL folded in. The file is left in the rollback journal
+    // mode. False, with the cause, when that fails.
+    static bool TakeInJournals(const QString& path, QString* cause);
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);
@@ -69,14 +65,14 @@ private:
     ~CDBManager();
     Q_DISABLE_COPY(CDBManager)
 
-    void CreateTables();
-
     QSqlDatabase* database = nullptr;
     QString openPath;
 };
 
 // Writes a failed statement's database and driver texts to the debug log.
 void LogSqlError(const QSqlError& error);
+// What an SQLite failure means to the user.
+QString SqlErrorCause(const QSqlError& error);
 // Runs a statement whose result nobody reads; a failure is only logged.
 void ExecQuery(const QString& statement);
 // Runs a prepared statement; false on failure, which is logged.

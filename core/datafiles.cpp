@@ -3,6 +3,7 @@
 #include "core/DBManager.h"
 #include "core/constants.h"
 #include "core/filecopy.h"
+#include "core/filestate.h"
 #include "core/utility.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,17 +34,6 @@ bool SameFile(const QString& one, const QString& other)
 {
     const QString canonical = QFileInfo(one).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(other).canonicalFilePath();
-}
-
-// The data file itself, through any links to it, even to a target that is
-// missing: a restore replaces that file, and keeps its copies beside it.
-QString DataFilePath()
-{
-    QString path = DataFiles::ActivePath();
-    // No more links than the system follows in one path.
-    for (int links = 0; links < 40 && QFileInfo(path).isSymLink(); ++links)
-        path = QFileInfo(path).symLinkTarget();
-    return path;
 }
 
 // The rollback copy of the data file at `dataFile`, beside it.
@@ -64,11 +56,28 @@ bool SameContents(const QString& one, const QString& other)
     return true;
 }
 
-// A regular file itself, not a link to one.
+// A regular file itself, not a link to one: only such a file in the rollback
+// copy's place can be the program's own.
 bool IsPlainFile(const QString& path)
 {
-    const QFileInfo file(path);
-    return file.isFile() && !file.isSymLink();
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Whether `copy` may hold data found nowhere else: a data file, or one that
+// cannot be checked.
+bool MayHoldData(const FileState& copy)
+{
+    switch (copy.kind) {
+    case FileState::DataFile:
+    case FileState::Damaged:
+    case FileState::Unreadable:
+        return true;
+    case FileState::NotRegular: // itself a pipe, say: no data; a journal that is one: unchecked
+        return copy.culprit != copy.path;
+    default:
+        return false;
+    }
 }
 
 // A rollback copy that a restore cut short or a failed put-back left beside
@@ -87,102 +96,68 @@ bool KeepEarlierRollback(const QString& active, const QString& rollback, QString
 }
 
 // Why the staged backup at `path` may not come in, or the empty text when it
-// may. Its keys are in force afterwards, `keys` the result of their set-up,
-// which also turns WAL mode off in it, as in every data file.
+// may. Its keys are in force afterwards, `keys` the result of their set-up.
 QString CheckStaged(const QString& path, KeySetupResult* keys)
 {
-    switch (CDBManager::Examine(path)) {
-    case CDBManager::FileKind::Damaged:
-        return Tr("It is damaged.");
-    case CDBManager::FileKind::NotADataFile:
-        return Tr("It is not a Kestrova data file.");
-    case CDBManager::FileKind::DataFile:
-        break;
-    }
-
-    CDBManager& manager = CDBManager::GetInstance();
-    manager.OpenDataBase(path);
-    QString cause, table, column;
-    if (manager.LacksColumn(&table, &column)) {
-        cause = Tr("Its table %1 has no column %2.").arg(table, column);
-    } else if (!manager.UseRollbackJournal()) {
-        // Left in WAL mode, what a later copy takes of it would lack what was saved since.
-        cause = Tr("Its copy beside the data file cannot be written.");
-    } else if (!KeysInForce(*keys = SetUpKeys())) {
-        cause = Tr("Its keys are damaged.");
-    } else if (const int unreadable = UnreadableSecrets(); unreadable < 0) {
-        cause = Tr("It is damaged.");
-    } else if (unreadable > 0) {
-        cause = unreadable == 1 ? Tr("1 stored secret cannot be read.")
-                                : Tr("%1 stored secrets cannot be read.").arg(unreadable);
-    }
-    manager.CloseDataBase();
-    return cause;
+    const DataFiles::CopyCheck check = DataFiles::CheckCopy(path);
+    *keys = check.keys;
+    if (!check.cause.isEmpty())
+        return check.cause;
+    if (check.keys == KeySetupResult::KeysDamaged)
+        return Tr("Its keys are damaged.");
+    return check.unreadableSecrets > 0 ? DataFiles::UnreadableSecretsText(check.unreadableSecrets)
+                                       : QString();
 }
 
 // The restore itself, with the keys of whichever file it leaves in place.
 RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
 {
-    const QString active = DataFilePath(), rollback = RollbackOf(active);
-    // Never a pipe or a device, which a link may make the system's own.
-    if (FileCopy::IsSpecial(active)) {
-        *cause =
-            Tr("The data file %1 cannot be replaced. It is not a regular file.").arg(DataFiles::ActivePath());
+    const FileState data = FileState::Examine(DataFiles::ActivePath());
+    // Never a pipe or a device, which a link may make the system's own, nor a
+    // file that cannot be read: it may hold data found nowhere else.
+    if (data.kind == FileState::NotRegular || data.kind == FileState::Unreadable) {
+        *cause = Tr("The data file %1 cannot be replaced. %2").arg(DataFiles::ActivePath(), data.Reason());
         return RestoreResult::NotRestored;
     }
+    const QString active = data.path, rollback = RollbackOf(active);
     FileCopy staged;
-    // Its owner's alone and writable, whatever the backup's mode, so that it can
-    // leave WAL mode; the rename gives it the mode of the file it replaces.
-    if (!staged.Make(backup, active + "_restore_XXXXXX", FileCopy::Source::SQLiteDatabase,
-                     FileCopy::Mode::OwnerOnly)) {
+    // Its owner's alone and writable, whatever the backup's mode; the rename
+    // gives it the mode of the file it replaces.
+    if (!staged.Make(backup, active, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly)) {
         *cause = staged.Cause();
         return RestoreResult::NotRestored;
     }
     *cause = CheckStaged(staged.FileName(), keys);
-    // What SQLite kept beside the copy while it looked at it; a read-only look leaves some for good.
-    for (const char* journal : {"-wal", "-shm", "-journal"})
-        QFile::remove(staged.FileName() + journal);
     if (!cause->isEmpty())
         return RestoreResult::NotRestored;
 
     // The file the user chose is never replaced; only a data file is worth a rollback copy.
     const bool chosen = SameFile(backup, rollback);
-    if (!chosen && !KeepEarlierRollback(active, rollback, kept, cause))
-        return RestoreResult::NoRollback;
-    const bool keep = !chosen && CDBManager::IsDataFile(active);
+    const bool keep = !chosen && data.kind == FileState::DataFile;
     if (keep) {
+        if (!KeepEarlierRollback(active, rollback, kept, cause))
+            return RestoreResult::EarlierCopyNotMoved;
         // A pipe, a device, a folder or a link there stays as it is.
-        if (!FileCopy::NothingAt(rollback) && !IsPlainFile(rollback)) {
-            *cause = FileCopy::tr("It is not a regular file.");
+        if (!FileState::NothingAt(rollback) && !IsPlainFile(rollback)) {
+            *cause = FileState::CauseFor(FileState::NotRegular);
             return RestoreResult::NoRollback;
         }
         FileCopy copy;
-        if (!copy.Make(active, rollback + ".XXXXXX") || !copy.Replace(rollback)) {
+        if (!copy.Make(active, active) || !copy.Replace(rollback)) {
             *cause = copy.Cause();
             return RestoreResult::NoRollback;
         }
     }
+    // Where no rollback copy is made, an earlier one stays where every start
+    // finds it, whatever step a kill cuts short.
+    const bool waiting = !keep && !chosen && MayHoldData(FileState::Examine(rollback));
     const bool replaced = staged.Replace(active);
     if (keep)
         QFile::remove(rollback);
     *cause = staged.Cause();
+    if (replaced && waiting)
+        *kept = rollback;
     return replaced ? RestoreResult::Restored : RestoreResult::NotRestored;
-}
-
-// Removes what a restore cut short leaves beside the data file, which nothing
-// reads: staged backups with SQLite's files beside them, and unfinished
-// rollback copies.
-void RemoveLeftovers(const QString& active)
-{
-    const QFileInfo file(active);
-    const QRegularExpression leftover(
-        "^" + QRegularExpression::escape(file.fileName()) +
-        "(_restore_[A-Za-z0-9]{6}(-wal|-shm|-journal)?|_temp\\.[A-Za-z0-9]{6})$");
-    const QDir folder = file.dir();
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (leftover.match(name).hasMatch())
-            QFile::remove(folder.filePath(name));
-    }
 }
 
 } // namespace
@@ -192,30 +167,35 @@ namespace DataFiles {
 QString ActivePath()
 {
     const QSettings* settings = Utility::GetInstance().settings;
-    return settings->value(WALLET_DATA_FOLDER_PATH).toString() + "/" +
-           settings->value(ACTIVE_WALLET_DB_7_5_0).toString();
+    return FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(),
+                           settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
 }
 
 QString RollbackPath()
 {
-    return RollbackOf(DataFilePath());
+    return RollbackOf(FileState::Resolve(ActivePath()));
 }
 
 QString BackupPath(const QString& folder)
 {
-    return folder + "/Kestrova_Backup_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") +
-           ".kestrova";
+    return FileState::Join(folder, "Kestrova_Backup_" +
+                                       QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") +
+                                       ".kestrova");
 }
 
 QString SharePath(const QString& folder)
 {
-    return folder + "/" + Utility::GetInstance().settings->value(ACTIVE_WALLET_DB_7_5_0).toString();
+    return FileState::Join(folder, Utility::GetInstance().settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
 }
 
 QString CopyActiveTo(const QString& target)
 {
     FileCopy copy;
-    return copy.Make(ActivePath(), target + ".XXXXXX") && copy.Place(target) ? QString() : copy.Cause();
+    if (copy.Make(ActivePath(), target) && copy.Place(target))
+        return QString();
+    // Named, so that the cause is not taken for the chosen folder's.
+    return copy.SourceAtFault() ? Tr("The data file %1 cannot be copied. %2").arg(ActivePath(), copy.Cause())
+                                : copy.Cause();
 }
 
 void Select(const QString& path)
@@ -230,17 +210,47 @@ void Select(const QString& path)
 
 bool CanMakeNew()
 {
-    const QSettings* settings = Utility::GetInstance().settings;
-    const QString folder = settings->value(WALLET_DATA_FOLDER_PATH).toString();
-    const QFileInfo file(ActivePath());
-    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && !file.fileName().isEmpty() &&
-           FileCopy::HoldsNothing(file.filePath()) && !CDBManager::IsDataFile(RollbackPath());
+    const QString folder = Utility::GetInstance().settings->value(WALLET_DATA_FOLDER_PATH).toString();
+    const FileState data = FileState::Look(ActivePath());
+    const bool free = data.kind == FileState::Empty || (data.kind == FileState::Nothing && !data.linked);
+    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() &&
+           !QFileInfo(ActivePath()).fileName().isEmpty() && free && !RollbackWaits(data.path);
 }
 
 QString MakeNew()
 {
     QString cause;
     return CDBManager::GetInstance().MakeDataFile(ActivePath(), &cause) ? QString() : cause;
+}
+
+CopyCheck CheckCopy(const QString& copy)
+{
+    CopyCheck check;
+    const FileState state = FileState::Examine(copy);
+    if (state.kind != FileState::DataFile) {
+        check.cause = state.Reason();
+        return check;
+    }
+    CDBManager& manager = CDBManager::GetInstance();
+    manager.OpenDataBase(copy);
+    QString table, column;
+    if (manager.LacksColumn(&table, &column)) {
+        check.cause = Tr("Its table %1 has no column %2.").arg(table, column);
+    } else if ((check.keys = SetUpKeys(&check.cause)) == KeySetupResult::KeysNotStored) {
+        check.copyAtFault = true;
+        if (check.cause.isEmpty())
+            check.cause = FileState::CauseOf(EACCES, true);
+    } else if ((check.unreadableSecrets = UnreadableSecrets()) < 0) {
+        check.cause = FileState::CauseFor(FileState::Damaged);
+    }
+    manager.CloseDataBase();
+    return check;
+}
+
+QString UnreadableSecretsText(int count)
+{
+    return count == 1 ? Tr("1 stored secret cannot be read.")
+                      : Tr("%1 stored secrets cannot be read.").arg(count);
 }
 
 RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
@@ -255,20 +265,31 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* caus
     return result;
 }
 
+bool RollbackWaits(const QString& dataFile)
+{
+    return MayHoldData(FileState::Examine(RollbackOf(FileState::Resolve(dataFile))));
+}
+
 RollbackRecovery RecoverRollback(QString* cause)
 {
-    const QString active = DataFilePath(), rollback = RollbackOf(active);
     // No data file is named until a first start has made one.
-    if (QFileInfo(active).fileName().isEmpty())
+    if (QFileInfo(ActivePath()).fileName().isEmpty())
         return RollbackRecovery::None;
-    RollbackRecovery result = RollbackRecovery::None;
-    // An empty data file holds no more than a missing one; anything but a regular file stays.
-    if (FileCopy::HoldsNothing(active) && CDBManager::IsDataFile(rollback)) {
-        result = FileCopy::RenameOver(rollback, active, cause) ? RollbackRecovery::PutBack
-                                                               : RollbackRecovery::NotPutBack;
-    }
-    RemoveLeftovers(active);
-    return result;
+    const FileState data = FileState::Look(ActivePath());
+    const QString rollback = RollbackOf(data.path);
+    FileCopy::RemoveUnfinished(data.path);
+    // An empty data file holds no more than a missing one; anything else stays,
+    // as does anything in the copy's place but a file of the program's own.
+    if (!data.HoldsNothing() || !IsPlainFile(rollback))
+        return RollbackRecovery::None;
+    const FileState copy = FileState::Examine(rollback);
+    if (copy.kind == FileState::DataFile)
+        return FileCopy::RenameOver(rollback, data.path, cause) ? RollbackRecovery::PutBack
+                                                                : RollbackRecovery::NotPutBack;
+    if (!MayHoldData(copy))
+        return RollbackRecovery::None;
+    *cause = copy.Reason();
+    return RollbackRecovery::NotPutBack;
 }
 
 } // namespace DataFiles

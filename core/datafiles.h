@@ -8,9 +8,10 @@
 // What a restore did to the active data file.
 enum class RestoreResult
 {
-    Restored,    // the backup is the active data file now, its keys in force
-    NotRestored, // the backup is no sound data file, or could not be put in place: nothing changed
-    NoRollback,  // no rollback copy of the data file could be made: nothing changed
+    Restored,            // the backup is the active data file now, its keys in force
+    NotRestored,         // the backup is no sound data file, or could not be put in place: nothing changed
+    EarlierCopyNotMoved, // an earlier rollback copy that differs could not be moved aside: nothing changed
+    NoRollback,          // no rollback copy of the data file could be made: nothing changed
 };
 
 // What the start found of a restore that was cut short.
@@ -18,7 +19,7 @@ enum class RollbackRecovery
 {
     None,       // nothing to do
     PutBack,    // the data file was missing or empty: its rollback copy is the data file again
-    NotPutBack, // the same, but the rollback copy could not be renamed: the data is still in it
+    NotPutBack, // the same, but the rollback copy could not be checked or renamed: the data is still in it
 };
 
 // The data file as a whole: copies, restore and the choice of the active file.
@@ -26,7 +27,16 @@ enum class RollbackRecovery
 // with their cause in words a user understands.
 namespace DataFiles {
 
-// Folder + "/" + name of the active data file.
+// What the check of a copy found before it may become the data file.
+struct CopyCheck
+{
+    QString cause;             // why it may not, or the empty text
+    bool copyAtFault = false;  // the cause lies in writing the copy, not in what it holds
+    int unreadableSecrets = 0; // stored secrets that its keys do not open
+    KeySetupResult keys = KeySetupResult::NoDataFile;
+};
+
+// Folder and name of the active data file, joined.
 QString ActivePath();
 // The copy of the active data file that a restore keeps until the backup is in;
 // beside the file itself when the active path is a link to it.
@@ -36,29 +46,38 @@ QString BackupPath(const QString& folder);
 // The shared copy in `folder`, under the active file's own name.
 QString SharePath(const QString& folder);
 
-// Copies the active data file to `target`, never over an existing file; the
-// empty text on success, else the cause.
+// Copies the active data file, with what its journals hold, to `target`, never
+// over an existing file; the empty text on success, else the cause.
 QString CopyActiveTo(const QString& target);
 // Makes `path` the active data file, for this run and the next.
 void Select(const QString& path);
 // Whether a new, empty data file may be made in place of the active one, which
 // is missing or empty: its folder is a folder at an absolute path, no link
-// there points to a missing file, and no rollback copy beside it holds the data.
+// there points to a missing file, and no rollback copy beside it may hold the data.
 bool CanMakeNew();
 // Makes the active data file with its five tables when it is missing or empty;
 // the empty text on success, else the cause.
 QString MakeNew();
+// Checks a copy that the program made, before it becomes the data file: a
+// sound SQLite file with every table and column, whose keys it holds or takes.
+// Its keys are in force afterwards.
+CopyCheck CheckCopy(const QString& copy);
+// "1 stored secret cannot be read." and the like.
+QString UnreadableSecretsText(int count);
 // Puts `backup` in place of the active data file once it has been checked: a
 // regular, sound SQLite file with every table and column, and keys that open
 // every stored secret. The data file, or the file that it links to, is at every
 // moment the old one or the new one. The keys in force afterwards are those of
 // the file then active, `keys` the result of their set-up. An earlier rollback
-// copy that held other data is kept aside, at `kept`, whatever the result.
+// copy that may hold other data is kept, and named in `kept`.
 RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept);
+// Whether the rollback copy beside the data file `dataFile` may hold data found
+// nowhere else: a data file, or one that cannot be checked.
+bool RollbackWaits(const QString& dataFile);
 // Run at start before the data file is first opened: a restore cut short may
-// have left the data only in the rollback copy, and files beside it that
-// nothing reads. `cause` tells why a NotPutBack failed; the rollback copy is
-// then tried again at the next start, as no data file is made meanwhile.
+// have left the data only in the rollback copy, and unfinished files beside it
+// that nothing reads. `cause` tells why a NotPutBack failed; the rollback copy
+// is then tried again at the next start, as no data file is made meanwhile.
 RollbackRecovery RecoverRollback(QString* cause);
 
 } // namespace DataFiles

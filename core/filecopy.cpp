@@ -1,8 +1,13 @@
 #include "core/filecopy.h"
 
+#include "core/DBManager.h"
+#include "core/filestate.h"
+
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -60,15 +65,16 @@ bool WriteAll(int fd, const char* data, ssize_t size, int* error)
 
 // Opens `path` for reading when it is a regular file; -1, with the cause, when
 // it is not. Non-blocking, so that a pipe that nothing writes to cannot hold the program.
-int OpenRegular(const QString& path, struct stat* status, QString* cause)
+int OpenRegular(const QString& path, QString* cause)
 {
     Descriptor in(::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (in.Get() < 0 || ::fstat(in.Get(), status) != 0) {
-        *cause = FileCopy::CauseOf(errno, false);
+    struct stat status;
+    if (in.Get() < 0 || ::fstat(in.Get(), &status) != 0) {
+        *cause = FileState::CauseOf(errno, false);
         return -1;
     }
-    if (!S_ISREG(status->st_mode)) {
-        *cause = FileCopy::tr("It is not a regular file.");
+    if (!S_ISREG(status.st_mode)) {
+        *cause = FileState::CauseFor(FileState::NotRegular);
         return -1;
     }
     return in.Release();
@@ -83,108 +89,157 @@ void SyncFolder(const QString& file)
         qDebug() << "Folder not synced:" << qt_error_string(errno);
 }
 
+// What marks a file as the program's own, unfinished: no user names a file so.
+const QString MARKER = "~kestrova-tmp-";
+const char* const JOURNALS[] = {"-journal", "-wal", "-shm"};
+
 } // namespace
 
 FileCopy::~FileCopy()
 {
-    if (!fileName.isEmpty())
-        ::unlink(Native(fileName).constData());
+    if (fileName.isEmpty())
+        return;
+    QFile::remove(fileName);
+    for (const char* journal : JOURNALS)
+        QFile::remove(fileName + journal);
 }
 
-bool FileCopy::Fail(const QString& why)
+bool FileCopy::Fail(const QString& why, bool inSource)
 {
     cause = why;
+    sourceAtFault = inSource;
     return false;
 }
 
-int FileCopy::Create(const QString& pattern)
+int FileCopy::Create(const QString& beside)
 {
-    QByteArray name = Native(pattern);
+    QByteArray name = Native(FileState::Resolve(beside) + MARKER + "XXXXXX");
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
-        cause = CauseOf(errno, true);
+        Fail(FileState::CauseOf(errno, true));
         return -1;
     }
     fileName = QFile::decodeName(name);
     return fd;
 }
 
-bool FileCopy::Finish(int fd)
+bool FileCopy::CopyBytes(int in, int out)
 {
-    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
-    Descriptor out(fd);
-    if (::fsync(out.Get()) != 0 || !out.Close())
-        return Fail(CauseOf(errno, true));
-    return true;
-}
-
-bool FileCopy::Make(const QString& source, const QString& pattern, Source kind, Mode mode)
-{
-    struct stat status;
-    Descriptor in(OpenRegular(source, &status, &cause));
-    if (in.Get() < 0)
-        return false;
-    if (kind == Source::SQLiteDatabase) {
-        static const char sqlite[] = "SQLite format 3"; // with its NUL: 16 bytes
-        char header[sizeof sqlite];
-        if (::pread(in.Get(), header, sizeof header, 0) != sizeof header ||
-            memcmp(header, sqlite, sizeof header) != 0)
-            return Fail(tr("It is not a Kestrova data file."));
-    }
-
-    Descriptor out(Create(pattern));
-    if (out.Get() < 0)
-        return false;
     char buffer[1 << 16];
     for (;;) {
-        const ssize_t got = ::read(in.Get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Fail(CauseOf(errno, false));
+            return Fail(FileState::CauseOf(errno, false), true);
         if (got == 0)
-            break;
+            return true;
         int error = 0;
-        if (!WriteAll(out.Get(), buffer, got, &error))
-            return Fail(error ? CauseOf(error, true) : tr("The disk took only part of the copy."));
+        if (!WriteAll(out, buffer, got, &error))
+            return Fail(error ? FileState::CauseOf(error, true) : tr("The disk took only part of the copy."));
     }
+}
+
+bool FileCopy::Make(const QString& source, const QString& beside, Source kind, Mode mode)
+{
+    QString why;
+    Descriptor in(OpenRegular(source, &why));
+    struct stat status;
+    if (in.Get() < 0 || ::fstat(in.Get(), &status) != 0)
+        return Fail(why, true);
+    // SQLite's header, with the journal mode at bytes 18 and 19: 2 for WAL.
+    static const char sqlite[] = "SQLite format 3"; // with its NUL: 16 bytes
+    char header[20] = {};
+    const bool database = ::pread(in.Get(), header, sizeof header, 0) == sizeof header &&
+                          memcmp(header, sqlite, sizeof sqlite) == 0;
+    if (kind == Source::Database && !database)
+        return Fail(FileState::CauseFor(FileState::NotADataFile), true);
+
+    Descriptor out(Create(beside));
+    if (out.Get() < 0 || !CopyBytes(in.Get(), out.Get()))
+        return false;
     // Many USB sticks and network mounts refuse modes: the copy then stays its owner's alone.
     if (mode == Mode::OfSource && ::fchmod(out.Get(), status.st_mode & 07777) != 0)
         qDebug() << "Mode not set:" << qt_error_string(errno);
-    return Finish(out.Release());
+    if (!out.Close())
+        return Fail(FileState::CauseOf(errno, true));
+    return !database || TakeInJournals(source, header[18] == 2);
 }
 
-bool FileCopy::Fill(const QString& pattern, const std::function<bool(const QString&, QString*)>& write)
+bool FileCopy::TakeInJournals(const QString& source, bool walMode)
 {
-    Descriptor out(Create(pattern));
+    // SQLite keeps them beside the file that a link leads to.
+    const QString real = FileState::Resolve(source);
+    bool journaled = walMode;
+    for (const char* journal : {"-journal", "-wal"}) {
+        const QString from = real + journal;
+        if (!QFileInfo::exists(from))
+            continue;
+        QString why;
+        Descriptor in(OpenRegular(from, &why));
+        if (in.Get() < 0)
+            return Fail(from + "\n" + why, true);
+        Descriptor out(
+            ::open(Native(fileName + journal).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (out.Get() < 0)
+            return Fail(FileState::CauseOf(errno, true));
+        if (!CopyBytes(in.Get(), out.Get()))
+            return false;
+        if (!out.Close())
+            return Fail(FileState::CauseOf(errno, true));
+        journaled = true;
+    }
+    QString why;
+    if (!journaled || CDBManager::TakeInJournals(fileName, &why))
+        return true;
+    return Fail(why, why == FileState::CauseFor(FileState::Damaged));
+}
+
+bool FileCopy::Fill(const QString& beside, const std::function<bool(const QString&, QString*)>& write)
+{
+    Descriptor out(Create(beside));
     if (out.Get() < 0)
         return false;
-    return write(fileName, &cause) && Finish(out.Release());
+    if (!out.Close())
+        return Fail(FileState::CauseOf(errno, true));
+    return write(fileName, &cause);
+}
+
+bool FileCopy::Sync()
+{
+    // On disk before it can replace anything, so that a power cut cannot leave a hollow file.
+    Descriptor file(::open(Native(fileName).constData(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0 || ::fsync(file.Get()) != 0 || !file.Close())
+        return Fail(FileState::CauseOf(errno, true));
+    return true;
+}
+
+bool FileCopy::Renamed(bool renamed)
+{
+    if (renamed)
+        fileName.clear();
+    return renamed;
 }
 
 bool FileCopy::Replace(const QString& target)
 {
+    if (!Sync())
+        return false;
     struct stat replaced;
     if (::stat(Native(target).constData(), &replaced) == 0)
         ::chmod(Native(fileName).constData(), replaced.st_mode & 07777);
-    if (!RenameOver(fileName, target, &cause))
-        return false;
-    fileName.clear();
-    return true;
+    return Renamed(RenameOver(fileName, target, &cause));
 }
 
 bool FileCopy::Place(const QString& target)
 {
-    if (!RenameNoReplace(fileName, target, &cause))
-        return false;
-    fileName.clear();
-    return true;
+    return Sync() && Renamed(RenameNoReplace(fileName, target, &cause));
 }
 
 bool FileCopy::RenameOver(const QString& source, const QString& target, QString* cause)
 {
     if (std::rename(Native(source).constData(), Native(target).constData()) != 0) {
-        *cause = CauseOf(errno, true);
+        *cause = FileState::CauseOf(errno, true);
         return false;
     }
     SyncFolder(target);
@@ -196,7 +251,7 @@ bool FileCopy::RenameNoReplace(const QString& source, const QString& target, QSt
     const QByteArray from = Native(source), to = Native(target);
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
         const auto fail = [cause](int error) {
-            *cause = CauseOf(error, true);
+            *cause = FileState::CauseOf(error, true);
             return false;
         };
         // Some file systems have no such rename: there, look first.
@@ -212,66 +267,14 @@ bool FileCopy::RenameNoReplace(const QString& source, const QString& target, QSt
     return true;
 }
 
-bool FileCopy::NothingAt(const QString& path)
+void FileCopy::RemoveUnfinished(const QString& beside)
 {
-    struct stat status;
-    return ::lstat(Native(path).constData(), &status) != 0 && errno == ENOENT;
-}
-
-bool FileCopy::HoldsNothing(const QString& path)
-{
-    const QFileInfo file(path);
-    return NothingAt(path) || (file.isFile() && file.size() == 0);
-}
-
-bool FileCopy::IsSpecial(const QString& path)
-{
-    struct stat status;
-    if (::stat(Native(path).constData(), &status) == 0)
-        return !S_ISREG(status.st_mode);
-    return errno == ELOOP;
-}
-
-bool FileCopy::CanRead(const QString& path, QString* cause)
-{
-    struct stat status;
-    return Descriptor(OpenRegular(path, &status, cause)).Get() >= 0;
-}
-
-QString FileCopy::CauseOf(int error, bool writing)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return tr("There is no room left on the disk.");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return writing ? tr("The folder or the file cannot be written.")
-                       : tr("The file cannot be read.");
-    case ENOENT:
-    case ENOTDIR:
-        return writing ? tr("The folder is not there.") : tr("The file is not there.");
-    case EEXIST:
-        return tr("A file of that name is already there.");
-    case EISDIR:
-        return tr("A folder of that name is in the way.");
-    case EIO:
-        return tr("The disk could not be read or written.");
-    case ENAMETOOLONG:
-        return tr("The file name is too long.");
-    default:
-        return qt_error_string(error);
+    const QFileInfo file(FileState::Resolve(beside));
+    const QRegularExpression unfinished("^" + QRegularExpression::escape(file.fileName() + MARKER) +
+                                        "[A-Za-z0-9]{6}(-journal|-wal|-shm)?$");
+    const QDir folder = file.dir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (unfinished.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
     }
-}
-
-bool FileCopy::MakeEmpty(const QString& path, QString* cause)
-{
-    Descriptor file(::open(Native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (file.Get() < 0 || !file.Close()) {
-        *cause = CauseOf(errno, true);
-        return false;
-    }
-    return true;
 }

@@ -2,7 +2,9 @@
 
 #include "core/DBManager.h"
 #include "core/constants.h"
+#include "core/datafiles.h"
 #include "core/filecopy.h"
+#include "core/filestate.h"
 #include "core/utility.h"
 
 #include <QDir>
@@ -10,19 +12,49 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
 
-MigrationFailure& Failure()
+FirstStartReport& Report()
 {
-    static MigrationFailure failure;
-    return failure;
+    static FirstStartReport report;
+    return report;
 }
 
-// Carries the newest older data file over to `current`, which is missing, with
-// what its journal holds; the older files stay as they are. False, with the
-// failure noted, when it cannot be read whole.
+// Carries `older` over to `current`, which is missing: through a copy that
+// takes in what its journals hold, checked as a backup is, with the five
+// tables, named once it is complete. The older file and its journals are only
+// read. False, with the failure noted, when that fails.
+bool CarryOver(const QString& older, const QString& current)
+{
+    FileCopy copy;
+    const auto fail = [&older](const QString& cause, bool inOlderFile) {
+        Report().olderFile = inOlderFile ? older : QString();
+        Report().cause = cause;
+        return false;
+    };
+    if (!copy.Make(older, current, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly))
+        return fail(copy.Cause(), copy.SourceAtFault());
+    const FileState read = FileState::Examine(copy.FileName());
+    if (read.kind == FileState::Damaged)
+        return fail(read.cause, true);
+    QString cause;
+    if (!CDBManager::GetInstance().AddSchema(copy.FileName(), &cause))
+        return fail(cause, false);
+    const DataFiles::CopyCheck check = DataFiles::CheckCopy(copy.FileName());
+    if (!check.cause.isEmpty())
+        return fail(check.cause, !check.copyAtFault);
+    if (!copy.Place(current))
+        return fail(copy.Cause(), false);
+    Report().carriedOver = older;
+    Report().unreadableSecrets = check.unreadableSecrets;
+    return true;
+}
+
+// Carries the newest older data file over to `current`, which is missing.
+// False, with the failure noted, when one is there that cannot be carried over.
 bool MigrateOlderDataFile(const QDir& folder, const QString& current)
 {
     const QString olderVersions[] = {PREVIOUS_VERSION_7_0_0, PREVIOUS_VERSION_6_0_0, PREVIOUS_VERSION_5_0_0,
@@ -31,55 +63,66 @@ bool MigrateOlderDataFile(const QDir& folder, const QString& current)
         const QString older = folder.filePath(CDBManager::DataFileName(version));
         // A link to a drive not connected stands for the newest data too: an older
         // file must not take its place unseen.
-        if (FileCopy::NothingAt(older))
+        if (FileState::NothingAt(older))
             continue;
-        // Its owner's alone, and with the five tables before it takes the current name.
-        FileCopy copy;
-        const bool carried = copy.Fill(current + ".XXXXXX", [&older](const QString& file, QString* cause) {
-            return CDBManager::CarryOver(older, file, cause) &&
-                   CDBManager::GetInstance().MakeDataFile(file, cause);
-        }) && copy.Place(current);
-        if (!carried) {
-            Failure() = {older, copy.Cause()};
+        if (!CarryOver(older, current))
             return false;
-        }
         Utility::GetInstance().settings->setValue("MasterPassword", "Y");
         return true;
     }
     return true;
 }
 
+// Where the data folder is, and why it is not a folder that can be used; the
+// empty text when it is one.
+QString MakeDataFolder(const QString& path)
+{
+    // Private to its owner; anything already there, a link included, stays as it is.
+    if (FileState::NothingAt(path) && ::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
+        return FileState::CauseOf(errno, true);
+    if (QFileInfo(path).isDir())
+        return QString();
+    return FileState::CauseOf(QFileInfo::exists(path) ? EEXIST : ENOENT, true);
+}
+
 } // namespace
 
 void RunFirstStart()
 {
-    Failure() = {};
+    Report() = {};
     QSettings* settings = Utility::GetInstance().settings;
     const QString folderPath = QDir::home().absolutePath() + "/.kestrova";
-    // Private to its owner; anything already there, a link included, stays as it is.
-    if (FileCopy::NothingAt(folderPath))
-        ::mkdir(QFile::encodeName(folderPath).constData(), 0700);
     settings->setValue(WALLET_DATA_FOLDER_PATH, folderPath);
     // Without its folder this start is no first start: the next one tries again.
-    if (!QFileInfo(folderPath).isDir())
+    Report().cause = MakeDataFolder(folderPath);
+    if (!Report().cause.isEmpty())
         return;
 
     const QDir folder(folderPath);
     const QString current = folder.filePath(CDBManager::DataFileName());
-    if (FileCopy::NothingAt(current)) {
-        if (!MigrateOlderDataFile(folder, current))
+    FileCopy::RemoveUnfinished(current);
+    const FileState there = FileState::Examine(current);
+    if (there.kind == FileState::Empty || (there.kind == FileState::Nothing && !there.linked)) {
+        // Data that a restore cut short left in the rollback copy is put back by
+        // the window, as at every start: nothing is made beside it.
+        if (DataFiles::RollbackWaits(current)) {
+            settings->setValue(ACTIVE_WALLET_DB_7_5_0, CDBManager::DataFileName());
             return;
-    } else if (!FileCopy::HoldsNothing(current) && !CDBManager::IsDataFile(current)) {
-        // The user's own file, left there when the settings store was emptied, say:
-        // named as it stands, so that every start says what it is.
-        settings->setValue(ACTIVE_WALLET_DB_7_5_0, CDBManager::DataFileName());
+        }
+        if (there.kind == FileState::Nothing && !MigrateOlderDataFile(folder, current))
+            return;
+        QString cause;
+        if (!CDBManager::GetInstance().CreateDatabase(&cause))
+            Report().cause = cause;
         return;
     }
-    // A data file already there is the user's live data: it stays as it is.
-    CDBManager::GetInstance().CreateDatabase();
+    // A data file already there is the user's live data, and a file of another
+    // kind the user's own, left there when the settings store was emptied, say:
+    // either is named as it stands, so that every start says what it is.
+    settings->setValue(ACTIVE_WALLET_DB_7_5_0, CDBManager::DataFileName());
 }
 
-const MigrationFailure& LastMigrationFailure()
+const FirstStartReport& LastFirstStart()
 {
-    return Failure();
+    return Report();
 }

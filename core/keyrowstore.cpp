@@ -22,7 +22,8 @@ KeyRow Read()
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     KeyRow row;
     if (query.exec("SELECT ID, PARAM1, PARAM2, PARAM3 FROM tblSettings") && query.next())
-        row = {query.value(0), query.value(1).toString(), query.value(2).toString(), query.value(3).toString()};
+        row = {query.value(0), query.value(1).toString(), query.value(2).toString(),
+               query.value(3).toString()};
     return row;
 }
 
@@ -31,7 +32,7 @@ QString MasterPasswordDigest()
     return Read().digest;
 }
 
-bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv)
+bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv, QSqlError* error)
 {
     QSqlQuery store(CDBManager::GetInstance().GetDataBase());
     if (id.isValid()) {
@@ -44,6 +45,7 @@ bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv)
     store.bindValue(":param3", iv);
     if (!store.exec() || store.numRowsAffected() != 1) {
         qDebug() << "Key row not stored:" << store.lastError().text();
+        *error = store.lastError();
         return false;
     }
     return true;

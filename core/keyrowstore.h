@@ -6,10 +6,12 @@
 
 #include <functional>
 
+class QSqlError;
+
 // The key row: the first row of tblSettings, which the program reads and writes.
 struct KeyRow
 {
-    QVariant id; // invalid while the file has no key row
+    QVariant id;        // invalid while the file has no key row
     QString digest;     // the master-password digest; empty while none is set
     QString wrappedKey; // the wrapped content key, upper-case hex
     QString iv;         // upper-case hex
@@ -23,8 +25,9 @@ namespace KeyRowStore {
 KeyRow Read();
 // The master-password digest the file holds; empty while none is set.
 QString MasterPasswordDigest();
-// Stores new keys into the row `id`, or into a new row when `id` is invalid.
-bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv);
+// Stores new keys into the row `id`, or into a new row when `id` is invalid;
+// `error` tells why that failed.
+bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv, QSqlError* error);
 // Gives `take` up to `limit` values of the secret columns (all of them when it
 // is negative), one at a time, lockers' passwords first, empty values passed
 // over; false when the tables could not be read.

@@ -2,10 +2,11 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
-#include "core/filecopy.h"
+#include "core/filestate.h"
 #include "core/keyrowstore.h"
 
 #include <QFileInfo>
+#include <QSqlError>
 
 namespace {
 
@@ -15,26 +16,35 @@ constexpr int SECRETS_TRIED = 8;
 // Makes new keys and stores them in the key row, or in a new row when there is
 // none. A row that already holds a master-password digest gets its content
 // key wrapped under that digest, so that the next start unwraps it.
-KeySetupResult GenerateKeys(const QVariant& rowId)
+KeySetupResult GenerateKeys(const QVariant& rowId, QString* cause)
 {
     QString wrappedKey, iv;
     BotanAdapter::GetInstance().GenerateCEKE(wrappedKey, iv);
-    if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv))
+    QSqlError error;
+    if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv, &error)) {
+        if (error.isValid())
+            *cause = SqlErrorCause(error);
         return KeySetupResult::KeysNotStored;
+    }
     return KeySetupResult::Generated;
 }
 
-KeySetupResult LoadKeys()
+KeySetupResult LoadKeys(QString* cause)
 {
     CDBManager& manager = CDBManager::GetInstance();
     if (!manager.HoldsSchema()) {
         // Nothing is made here: only a first start, or the user's word, makes a data file.
-        const QFileInfo file(manager.DataBasePath());
-        if (file.fileName().isEmpty()) // a first start could not make one
+        if (QFileInfo(manager.DataBasePath()).fileName().isEmpty()) // a first start could not make one
             return KeySetupResult::NoDataFolder;
-        if (FileCopy::IsSpecial(file.filePath()))
-            return KeySetupResult::NotRegularFile;
-        return file.size() > 0 ? KeySetupResult::NotADataFile : KeySetupResult::NoDataFile;
+        switch (FileState::Examine(manager.DataBasePath()).kind) {
+        case FileState::Nothing:
+        case FileState::Empty:
+            return KeySetupResult::NoDataFile;
+        case FileState::NotADataFile:
+            return KeySetupResult::NotADataFile;
+        default:
+            return KeySetupResult::CannotOpen;
+        }
     }
     manager.UseRollbackJournal();
 
@@ -50,7 +60,7 @@ KeySetupResult LoadKeys()
         int secrets = 0;
         if (!KeyRowStore::ForEachSecret(1, [&secrets](const QString&) { ++secrets; }) || secrets > 0)
             return KeySetupResult::KeysDamaged;
-        return GenerateKeys(row.id);
+        return GenerateKeys(row.id, cause);
     }
 
     if (!adapter.SetCEKE(row.wrappedKey, row.iv) || !adapter.CanUnwrap())
@@ -83,9 +93,10 @@ int UnreadableSecrets()
     return KeyRowStore::ForEachSecret(-1, count) ? unreadable : -1;
 }
 
-KeySetupResult SetUpKeys()
+KeySetupResult SetUpKeys(QString* cause)
 {
-    const KeySetupResult result = LoadKeys();
+    QString unused;
+    const KeySetupResult result = LoadKeys(cause ? cause : &unused);
     // Nothing may be encrypted under keys that the file does not hold.
     if (!KeysInForce(result))
         BotanAdapter::GetInstance().ForgetKeys();

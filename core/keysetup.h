@@ -1,6 +1,8 @@
 #ifndef KEYSETUP_H
 #define KEYSETUP_H
 
+class QString;
+
 // What the start-up key set-up found in the data file's key row.
 enum class KeySetupResult
 {
@@ -12,8 +14,8 @@ enum class KeySetupResult
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
     NotADataFile,     // a file that holds something other than the tables: nothing was read or written
     NoDataFile,       // the data file is missing or empty: nothing was read or written
-    NotRegularFile,   // a folder, a pipe, a device or links in a loop stand at the data file's path:
-                      // nothing was opened
+    CannotOpen,       // the data file is damaged, cannot be read, or is no regular file, or a journal
+                      // beside it is not: nothing was read or written
     NoDataFolder,     // no data file is named, as a first start could not make one in its folder
 };
 
@@ -23,7 +25,8 @@ bool KeysInForce(KeySetupResult result);
 // Reads the first row of tblSettings of the open data file and loads its keys
 // into BotanAdapter, or generates and stores new ones when the file has neither
 // keys nor secrets. Run at start and whenever another data file comes in.
-KeySetupResult SetUpKeys();
+// `cause` tells why new keys were not stored.
+KeySetupResult SetUpKeys(QString* cause = nullptr);
 
 // How many of the open file's stored secrets do not decrypt under the keys in
 // force; -1 when they could not be read.

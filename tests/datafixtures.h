@@ -99,6 +99,31 @@ template <class Step> bool WithRoomFor(rlim_t bytes, Step step)
     return set;
 }
 
+// Runs statements on the database at `path` through a connection of its own,
+// as another program would. With `cutShort`, the file and its journals are left
+// as a kill before the connection closed leaves them: a WAL not yet folded in,
+// or the hot journal of a transaction not ended.
+inline void ExecOn(const QString& path, const QStringList& statements, bool cutShort = false)
+{
+    const QStringList files = {path, path + "-wal", path + "-journal"};
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other program");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString& statement : statements)
+            QVERIFY2(db.exec(statement).isActive(), qPrintable(statement));
+        for (const QString& file : files)
+            QVERIFY(!cutShort || !QFile::exists(file) || QFile::copy(file, file + ".open"));
+    }
+    QSqlDatabase::removeDatabase("other program");
+    for (const QString& file : files) {
+        if (!QFile::exists(file + ".open"))
+            continue;
+        QFile::remove(file); // what closing the connection left of it
+        QVERIFY(QFile::rename(file + ".open", file));
+    }
+}
+
 inline void Exec(const QString& sql)
 {
     QVERIFY2(QSqlQuery(CDBManager::GetInstance().GetDataBase()).exec(sql), qPrintable(sql));

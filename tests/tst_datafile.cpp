@@ -1,5 +1,6 @@
 // Backup, restore, share and the choice of the data file, through the Tools
 // menu and Qt's own file dialogs.
+#include "diskstandins.h"
 #include "testsupport.h"
 
 #include "core/datafiles.h"
@@ -8,124 +9,10 @@
 #include "window/lockermodel.h"
 #include "window/mainwindow.h"
 
-#include <sys/inotify.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/sysmacros.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-// The system's calls that the copies make, stood in for, so that a test sees
-// what no file shows until a power cut, and meets the refusals of other disks.
-struct Disk
-{
-    bool watched = false;        // steps lists the renames and syncs in order
-    QString failingRename;       // a rename from here fails, as on a read-only disk
-    QString failingSync;         // a sync of a file whose name ends so fails, as on a failing disk
-    bool refusesModes = false;   // as FAT sticks and many network mounts
-    bool lacksNoReplace = false; // no rename that refuses to replace, as some FUSE mounts
-    QStringList steps;
-} disk;
-
-QString PathOf(int fd)
-{
-    return QFileInfo(QString("/proc/self/fd/%1").arg(fd)).symLinkTarget();
-}
-
-int Renamed(const char* from, const char* to, unsigned int flags)
-{
-    if (QFile::decodeName(from) == disk.failingRename) {
-        errno = EROFS;
-        return -1;
-    }
-    if (flags && disk.lacksNoReplace) {
-        errno = EINVAL;
-        return -1;
-    }
-    if (disk.watched)
-        disk.steps << "renamed " + QFile::decodeName(from) + " to " + QFile::decodeName(to);
-    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, flags));
-}
-
-extern "C" int rename(const char* from, const char* to) noexcept
-{
-    return Renamed(from, to, 0);
-}
-
-extern "C" int renameat2(int, const char* from, int, const char* to, unsigned int flags) noexcept
-{
-    return Renamed(from, to, flags);
-}
-
-int Synced(long call, int fd)
-{
-    if (!disk.failingSync.isEmpty() && PathOf(fd).endsWith(disk.failingSync)) {
-        errno = EIO;
-        return -1;
-    }
-    if (disk.watched)
-        disk.steps << "synced " + PathOf(fd);
-    return static_cast<int>(syscall(call, fd));
-}
-
-extern "C" int fsync(int fd)
-{
-    return Synced(SYS_fsync, fd);
-}
-
-extern "C" int fdatasync(int fd)
-{
-    return Synced(SYS_fdatasync, fd);
-}
-
-extern "C" int fchmod(int fd, mode_t mode) noexcept
-{
-    if (disk.refusesModes) {
-        errno = EPERM;
-        return -1;
-    }
-    return static_cast<int>(syscall(SYS_fchmod, fd, mode));
-}
-
-extern "C" int chmod(const char* path, mode_t mode) noexcept
-{
-    if (disk.refusesModes) {
-        errno = EPERM;
-        return -1;
-    }
-    return fchmodat(AT_FDCWD, path, mode, 0);
-}
-
-// What becomes of the files in a folder: "moved in NAME" and "deleted NAME".
-class FolderWatch
-{
-public:
-    explicit FolderWatch(const QString& folder) : fd(inotify_init1(IN_NONBLOCK))
-    {
-        inotify_add_watch(fd, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_DELETE);
-    }
-    ~FolderWatch() { close(fd); }
-
-    // The events so far of the files named.
-    QStringList Events(const QStringList& names) const
-    {
-        QStringList events;
-        alignas(inotify_event) char buffer[1 << 14];
-        for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
-            for (char* at = buffer; at < buffer + got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (names.contains(event->name))
-                    events << (event->mask & IN_MOVED_TO ? "moved in " : "deleted ") + QString(event->name);
-                at += sizeof(inotify_event) + event->len;
-            }
-        }
-        return events;
-    }
-
-private:
-    int fd;
-};
+#include <sys/un.h>
 
 class TestDataFile : public QObject
 {
@@ -161,10 +48,11 @@ class TestDataFile : public QObject
     static QString MissingText(const QString& path, bool offer)
     {
         return "The data file is missing or empty:\n" + path + "\n" +
-               (offer ? "If it is on a drive that is not connected, choose No and start Kestrova again once it "
-                        "is.\nMake a new, empty data file there?"
-                      : "No lockers can be shown or saved until it is there again, or another data file is "
-                        "selected.");
+               (offer
+                    ? "If it is on a drive that is not connected, choose No and start Kestrova again once it "
+                      "is.\nMake a new, empty data file there?"
+                    : "No lockers can be shown or saved until it is there again, or another data file is "
+                      "selected.");
     }
     // What a start says of a data file that is no regular file.
     static QString NotRegularText(const QString& path)
@@ -182,19 +70,6 @@ class TestDataFile : public QObject
 
     // The journal mode in a database file's header: 1 for the rollback journal, 2 for WAL.
     static int JournalMode(const QString& path) { return ReadFile(path).at(18); }
-
-    // Runs statements on `path` through a connection of its own, as another program would.
-    static void ExecOn(const QString& path, const QStringList& statements)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other program");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            for (const QString& statement : statements)
-                QVERIFY2(db.exec(statement).isActive(), qPrintable(statement));
-        }
-        QSqlDatabase::removeDatabase("other program");
-    }
 
     // Triggers the action, selects `path` in its file dialog and returns the message box that follows.
     MessageBoxSeen Trigger(const char* action, const QString& path)
@@ -262,7 +137,8 @@ private slots:
         const QString active = DataFiles::ActivePath(), name = QFileInfo(active).fileName();
         QVERIFY(SetFileMode(active, 0640));
         const int mode = usual ? 0640 : 0600;
-        disk = {true, {}, {}, !usual, !usual, {}};
+        disk.watched = true;
+        disk.refusesModes = disk.lacksNoReplace = !usual;
         // A folder selected in the home folder that the chooser shows.
         QString text = Trigger("actionBackup", folder).text;
         const QString backup = folder + "/" + QDir(folder).entryList(QDir::Files).value(0);
@@ -306,34 +182,58 @@ private slots:
 
     // Each row damages a copy of the data file, or stands in the restore's way:
     // the data file stays byte for byte, nothing is left beside it, its keys stay
-    // in force, and the message says why.
+    // in force, and the message names the step and the cause.
     void refusedRestoreKeepsTheDataFile_data()
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("not a data file") << "junk" << "It is not a Kestrova data file.";
-        QTest::newRow("SQLite in WAL mode, without the tables") << "wal" << "It is not a Kestrova data file.";
-        QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
-        QTest::newRow("link to the zero device") << "zero" << "It is not a regular file.";
-        QTest::newRow("page of tblId zeroed") << "page" << "It is damaged.";
-        QTest::newRow("column missing") << "column" << "Its table tblId has no column PASSWORD.";
-        QTest::newRow("key row damaged") << "key" << "Its keys are damaged.";
-        QTest::newRow("secrets changed") << "secrets" << "2 stored secrets cannot be read.";
-        QTest::newRow("last of many secrets changed") << "last" << "1 stored secret cannot be read.";
-        QTest::newRow("copy cannot leave WAL mode")
-            << "journal" << "Its copy beside the data file cannot be written.";
-        QTest::newRow("named pipe in the rollback copy's place") << "rollback" << "It is not a regular file.";
-        QTest::newRow("no room for the rollback copy") << "full" << "There is no room left on the disk.";
+        const QString active = Home(".kestrova/") + CDBManager::DataFileName();
+        QTest::newRow("not a data file") << "junk"
+                                         << "It is not a Kestrova data file.";
+        QTest::newRow("SQLite in WAL mode, without the tables") << "wal"
+                                                                << "It is not a Kestrova data file.";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "It is not a regular file.";
+        QTest::newRow("link to the zero device") << "zero"
+                                                 << "It is not a regular file.";
+        QTest::newRow("page of tblId zeroed") << "page"
+                                              << "It is damaged.";
+        QTest::newRow("column missing") << "column"
+                                        << "Its table tblId has no column PASSWORD.";
+        QTest::newRow("key row damaged") << "key"
+                                         << "Its keys are damaged.";
+        QTest::newRow("secrets changed") << "secrets"
+                                         << "2 stored secrets cannot be read.";
+        QTest::newRow("last of many secrets changed") << "last"
+                                                      << "1 stored secret cannot be read.";
+        QTest::newRow("copy cannot leave WAL mode") << "journal"
+                                                    << "The folder or the file cannot be written.";
+        QTest::newRow("no room for the keys of a backup without") << "keys"
+                                                                  << "There is no room left on the disk.";
+        QTest::newRow("data file cannot be read")
+            << "unreadable"
+            << "The data file " + active + " cannot be replaced. The file cannot be read.";
+        QTest::newRow("link in the rollback copy's place") << "rollback"
+                                                           << "It is not a regular file.";
+        QTest::newRow("no room for the rollback copy") << "full"
+                                                       << "There is no room left on the disk.";
+        QTest::newRow("earlier rollback copy, its kept name taken")
+            << "aside"
+            << "A file of that name is already there.";
         QTest::newRow("earlier rollback copy, folder that cannot be written")
-            << "locked" << "The folder or the file cannot be written.";
+            << "locked"
+            << "The folder or the file cannot be written.";
     }
 
     void refusedRestoreKeepsTheDataFile()
     {
         QFETCH(QString, damage);
         QFETCH(QString, cause);
+        if ((damage == "unreadable" || damage == "locked") && NothingIsReadOnly())
+            QSKIP("every file can be read and written here");
         const QString id = MakeLocker("Web", "web pw");
         const QString active = DataFiles::ActivePath(), backup = Home(damage + ".kestrova");
+        const QString rollback = DataFiles::RollbackPath();
         QByteArray bytes = ReadFile(active);
         if (damage == "junk" || damage == "wal") {
             bytes = damage == "junk" ? "junk" : "";
@@ -345,12 +245,15 @@ private slots:
             bytes = Changed(bytes, KeyRowStore::Read().wrappedKey.toLatin1());
         } else if (damage == "secrets") { // the question and the answer
             for (const char* column : {"SECRET_QUESTION", "SECRET_ANSWER"})
-                bytes = Changed(bytes, QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray());
-        } else if (damage == "rollback") {
-            QCOMPARE(mkfifo(QFile::encodeName(DataFiles::RollbackPath()).constData(), 0600), 0);
+                bytes =
+                    Changed(bytes, QueryValue(QString("SELECT %1 FROM tblLocker").arg(column)).toByteArray());
+        } else if (damage ==
+                   "rollback") { // to a copy of the data file, which is no file of the program's own
+            QVERIFY(QFile::copy(active, Home("copy.kvd")) && QFile::link(Home("copy.kvd"), rollback));
         } else if (damage == "last") { // after the eight that the start tries
             MakeLocker("Two", "two pw");
-            QVERIFY(EntryStore::Add(3, MakeLocker("Three", "three pw", 3), {{"NAME", "n"}, {"NOTES", "last"}}));
+            QVERIFY(
+                EntryStore::Add(3, MakeLocker("Three", "three pw", 3), {{"NAME", "n"}, {"NOTES", "last"}}));
             bytes = Changed(ReadFile(active), QueryValue("SELECT NOTES FROM tblId3").toByteArray());
         } else if (damage == "full") { // the data file grows past what the disk still takes
             MakeLocker("Long notes", QString(20000, 'n'));
@@ -369,14 +272,25 @@ private slots:
             ExecOn(backup, {"PRAGMA journal_mode = WAL"});
             disk.failingSync = "-journal";
         }
+        if (damage == "keys") { // room for the copy, none for the keys that it needs
+            ExecOn(backup, {"DELETE FROM tblLocker", "DELETE FROM tblSettings"});
+            disk.full = "-journal";
+        }
+        if (damage == "aside") { // the clock went back: kept copies of the next seconds are there
+            WriteFile(rollback, "older data");
+            for (int second = 0; second < 10; ++second)
+                WriteFile(active + "_kept_" +
+                              QDateTime::currentDateTime().addSecs(second).toString("yyyyMMdd-HH-mm-ss") +
+                              ".kestrova",
+                          "kept");
+        }
         if (damage == "locked") {
-            if (NothingIsReadOnly())
-                QSKIP("every folder can be written here");
-            WriteFile(DataFiles::RollbackPath(), "older data");
+            WriteFile(rollback, "older data");
             QVERIFY(SetFileMode(Home(".kestrova"), 0500));
         }
         const QByteArray before = ReadFile(active);
         const QStringList folder = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
+        QVERIFY(damage != "unreadable" || SetFileMode(active, 0));
 
         QString text;
         const auto restore = [&] { text = Trigger("actionRestore", backup).text; };
@@ -385,21 +299,61 @@ private slots:
         else
             restore();
 
-        const bool rollback = damage == "rollback" || damage == "full";
-        QCOMPARE(text, rollback ? "Nothing was restored: the data file could not be copied to " +
-                                      DataFiles::RollbackPath() + ".\n" + cause
-                                : "Error occurred while restoring to " + backup + "\n" + cause);
+        const QString copyStep =
+            "Nothing was restored: the data file could not be copied to " + rollback + ".";
+        const QMap<QString, QString> steps = {
+            {"rollback", copyStep},
+            {"full", copyStep},
+            {"aside", "Nothing was restored: an earlier restore left a different copy of your data at " +
+                          rollback + ", and it could not be moved aside."}};
+        QCOMPARE(text, steps.value(damage, "Error occurred while restoring to " + backup) + "\n" + cause);
+        if (damage == "unreadable") {
+            QVERIFY(SetFileMode(active, 0600));
+            Restart();
+        }
         QCOMPARE(ReadFile(active), before);
-        QVERIFY(damage != "rollback" || S_ISFIFO(TypeAt(DataFiles::RollbackPath())));
-        QVERIFY(damage != "locked" || ReadFile(DataFiles::RollbackPath()) == "older data");
+        QVERIFY(damage != "rollback" || TypeAt(rollback) == S_IFLNK);
+        QVERIFY((damage != "locked" && damage != "aside") || ReadFile(rollback) == "older data");
         QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), folder);
+        QVERIFY(damage != "aside" ||
+                ReadFile(Home(".kestrova/") + folder.filter("_kept_").value(0)) == "kept");
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+    }
+
+    // What a backup holds only in its WAL comes in with a restore, and the backup
+    // and its WAL stay byte for byte; a copy of a data file left in WAL mode holds
+    // what its WAL holds.
+    void copiesTakeInWhatAWalHolds()
+    {
+        const QString active = DataFiles::ActivePath(), backup = Home("only in its wal.kestrova");
+        const QString copy = Home("copy of a data file in wal mode.kvd");
+        MakeLocker("Web", "web pw");
+        QVERIFY(QFile::copy(active, backup));
+        ExecOn(backup,
+               {"PRAGMA journal_mode = WAL", "INSERT INTO tblLocker (NAME, PASSWORD, SECRET_QUESTION, "
+                                             "SECRET_ANSWER, TYPE, KEY, NOTES, USE_MP) "
+                                             "SELECT 'In WAL', PASSWORD, SECRET_QUESTION, SECRET_ANSWER, "
+                                             "TYPE, KEY, NOTES, USE_MP FROM tblLocker"},
+               true);
+        const QByteArray file = ReadFile(backup), wal = ReadFile(backup + "-wal");
+        QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
+        QCOMPARE(ColumnTexts(Child<QTableView>(window.get(), "tableView")->model(), LockerNameColumn),
+                 (QStringList{"In WAL", "Web"}));
+        QVERIFY(ReadFile(backup) == file && ReadFile(backup + "-wal") == wal);
+
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        ExecOn(active, {"PRAGMA journal_mode = WAL", "DELETE FROM tblLocker WHERE NAME = 'Web'"}, true);
+        QCOMPARE(DataFiles::CopyActiveTo(copy), QString());
+        QCOMPARE(JournalMode(copy), 1);
+        CDBManager::GetInstance().OpenDataBase(copy);
+        QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("In WAL"));
     }
 
     // What a start finds after a restore was cut short. Only a data file that is
     // missing or empty gives way to its rollback copy, and only to one that is a
-    // data file; while that copy holds the data, no data file is made. Files the
-    // restore left beside it go, and only those.
+    // data file; while that copy holds the data, no data file is made. Files that
+    // the program left unfinished beside it go, and only those.
     void startAfterRestoreCutShort_data()
     {
         QTest::addColumn<QString>("left"); // the data file: "missing", "empty" or "live"
@@ -411,12 +365,14 @@ private slots:
             "A restore did not finish. The data file has been put back from the copy kept for it:\n" + active;
         QTest::newRow("data file missing") << "missing" << true << true << putBack;
         QTest::newRow("data file empty") << "empty" << true << true << putBack;
-        QTest::newRow("rollback copy without a table") << "missing" << false << true << MissingText(active, true);
+        QTest::newRow("rollback copy without a table")
+            << "missing" << false << true << MissingText(active, true);
         QTest::newRow("live data file") << "live" << true << true << "";
-        QTest::newRow("rename fails") << "missing" << true << false
-                                      << "A restore did not finish, and the copy kept for it could not be put back as "
-                                         "the data file. Your data is in:\n" + active +
-                                             "_temp\nThe folder or the file cannot be written.";
+        QTest::newRow("rename fails")
+            << "missing" << true << false
+            << "A restore did not finish, and the copy kept for it could not be put back as "
+               "the data file. Your data is in:\n" +
+                   active + "_temp\nThe folder or the file cannot be written.";
     }
 
     void startAfterRestoreCutShort()
@@ -439,11 +395,12 @@ private slots:
         if (left == "empty")
             WriteFile(active, "");
         const QByteArray live = ReadFile(active), copy = ReadFile(rollback);
-        const QString name = QFileInfo(active).fileName(), staged = name + "_restore_a1B2c3";
-        const QStringList leftovers = {staged, staged + "-wal", staged + "-shm", staged + "-journal",
-                                       name + "_temp.Xy9Z8w"};
-        const QStringList others = {name + "_restore_a1B2c", name + "_temp.Xy9Z8w7", name + "_temp.Xy9Z8w-wal",
-                                    "x" + staged};
+        // The program's own unfinished files go; the user's, named as older versions named theirs, stay.
+        const QString name = QFileInfo(active).fileName(), unfinished = name + "~kestrova-tmp-a1B2c3";
+        const QStringList leftovers = {unfinished, unfinished + "-wal", unfinished + "-shm",
+                                       unfinished + "-journal"};
+        const QStringList others = {name + "_restore_a1B2c3", name + "_temp.Xy9Z8w", name + "_temp.backup",
+                                    name + "~kestrova-tmp-a1B2c", "x" + unfinished};
         for (const QString& file : leftovers + others)
             WriteFile(Home(".kestrova/") + file, "left");
 
@@ -452,7 +409,8 @@ private slots:
             disk.failingRename = rollback;
         MessageBoxSeen seen;
         if (!message.isEmpty())
-            AnswerNextMessageBox(&seen, message == MissingText(active, true) ? QMessageBox::No : QMessageBox::Ok);
+            AnswerNextMessageBox(&seen,
+                                 message == MissingText(active, true) ? QMessageBox::No : QMessageBox::Ok);
         Restart();
         QCOMPARE(seen.text, message);
         if (message.startsWith("A restore did not finish. ")) {
@@ -513,20 +471,27 @@ private slots:
     }
 
     // A rollback copy that an earlier restore left gives way only where it holds
-    // what the data file holds. Any other moves aside, and the restore says
-    // where, once: it is the only copy of what was saved last.
+    // what the data file holds. While the data file holds nothing it stays where
+    // the start finds it, whatever step a kill cuts short; else it moves aside.
+    // The restore says where it is: it is the only copy of what was saved last.
     void restoreBesideAnEarlierRollbackCopy_data()
     {
         QTest::addColumn<QString>("left");
-        QTest::newRow("put-back failed, then the folder came back") << "put-back";
-        QTest::newRow("restore cut short after its last rename") << "renamed";
-        QTest::newRow("file of another kind, no data file") << "other";
-        QTest::newRow("same as the data file") << "same";
+        QTest::addColumn<QString>("keptAt"); // what the restore names, after the data file's path
+        QTest::newRow("put-back failed, then the folder came back") << "put-back"
+                                                                    << "_temp";
+        QTest::newRow("restore cut short after its last rename") << "renamed"
+                                                                 << "_kept_";
+        QTest::newRow("file of another kind, no data file") << "other"
+                                                            << "";
+        QTest::newRow("same as the data file") << "same"
+                                               << "";
     }
 
     void restoreBesideAnEarlierRollbackCopy()
     {
         QFETCH(QString, left);
+        QFETCH(QString, keptAt);
         const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
         const QString backup = Home(QTest::currentDataTag() + QString(".kestrova"));
         QVERIFY(QFile::copy(active, backup));
@@ -547,35 +512,39 @@ private slots:
             QVERIFY(QFile::copy(active, rollback));
         }
         Restart();
-        disk.failingRename.clear();
         const QByteArray copy = ReadFile(rollback);
+        if (left == "put-back") { // a restore cut short before the backup came in
+            disk.failingRename = active + "~";
+            QVERIFY(Trigger("actionRestore", backup).text.startsWith("Error occurred while restoring to "));
+            QCOMPARE(ReadFile(rollback), copy);
+        }
+        disk.failingRename.clear();
 
         const QString text = Trigger("actionRestore", backup).text;
-        const QStringList kept = QDir(Home(".kestrova")).entryList({"*_kept_*"});
-        QCOMPARE(kept.size(), left == "same" ? 0 : 1);
-        const QString keptPath = Home(".kestrova/") + kept.value(0);
-        QCOMPARE(text, "Date restored to file " + backup +
-                           (kept.isEmpty() ? QString()
-                                           : "\nA copy of the data file that an earlier restore left, which "
-                                             "differs from it, is kept at:\n" + keptPath));
-        QVERIFY(kept.isEmpty() || (keptPath.startsWith(active + "_kept_") && keptPath.endsWith(".kestrova")));
-        QVERIFY(!QFileInfo::exists(rollback));
-        // Once: a later restore, at a later start, keeps it and says no more.
+        const QString named = text.section("It is kept at:\n", 1);
+        QCOMPARE(text.section('\n', 0, 0), "Date restored to file " + backup);
+        QVERIFY2(keptAt.isEmpty() ? named.isEmpty() : named.startsWith(active + keptAt), qPrintable(text));
+        QVERIFY(named.isEmpty() || ReadFile(named) == copy);
+        // A later restore, at a later start, keeps it: the newest data is never lost.
         Restart();
-        QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
+        QCOMPARE(Trigger("actionRestore", backup).text.section('\n', 0, 0),
+                 "Date restored to file " + backup);
         QCOMPARE(ReadFile(active), ReadFile(backup));
-        QCOMPARE(QDir(Home(".kestrova")).entryList({"*_kept_*"}), kept);
-        QVERIFY(kept.isEmpty() || ReadFile(keptPath) == copy);
+        const QStringList kept = QDir(Home(".kestrova")).entryList({"*_kept_*", "*_temp"});
+        QVERIFY(left == "same" || (kept.size() == 1 && ReadFile(Home(".kestrova/") + kept[0]) == copy));
     }
 
-    // A pipe, a device or a loop of links where the data file or its rollback
-    // copy belongs is never opened, replaced or removed; the user is told.
+    // A pipe, a device, a socket or a loop of links where the data file, its
+    // journal or its rollback copy belongs is never opened, replaced or removed;
+    // the user is told, with the file at fault named.
     void specialFilesStayAsTheyAre_data()
     {
         QTest::addColumn<QString>("special");
         QTest::newRow("data file is a named pipe") << "pipe";
         QTest::newRow("data file links to a device") << "device";
+        QTest::newRow("data file links to a socket") << "socket";
         QTest::newRow("data file links to itself") << "loop";
+        QTest::newRow("its journal is a named pipe") << "journal";
         QTest::newRow("rollback copy is a named pipe") << "rollback";
     }
 
@@ -584,55 +553,77 @@ private slots:
         QFETCH(QString, special);
         const QString active = DataFiles::ActivePath(), held = Home(QTest::currentDataTag());
         const QString backup = held + ".kestrova";
-        QString path = special == "device" ? Home("null") : active;
         QVERIFY(QFile::copy(active, backup));
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
-        QVERIFY(QFile::rename(active, held));
+        const QMap<QString, QString> at = {
+            {"pipe", active}, {"device", Home("null")},         {"socket", Home("socket")},
+            {"loop", active}, {"journal", active + "-journal"}, {"rollback", active + "_temp"}};
+        const QString path = at[special];
         const QByteArray native = QFile::encodeName(path);
+        QVERIFY(special == "journal" || QFile::rename(active, held));
         if (special == "device" && mknod(native.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QSKIP("no device can be made here");
-        if (special == "rollback")
-            path = DataFiles::RollbackPath();
-        if (special == "pipe" || special == "rollback")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        if (special == "device" || special == "loop")
+        if (special == "pipe" || special == "journal" || special == "rollback")
+            QCOMPARE(mkfifo(native.constData(), 0600), 0);
+        if (special == "socket") {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, native.constData(), sizeof address.sun_path);
+            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    close(socket) == 0);
+        }
+        if (special == "device" || special == "socket" || special == "loop")
             QVERIFY(QFile::link(path, active));
         // Beside it, the data as a cut-short restore leaves it, for the start to put back.
         const QString rollback = DataFiles::RollbackPath();
-        QVERIFY(special == "rollback" || QFile::rename(held, rollback));
+        QVERIFY(special == "rollback" || special == "journal" || QFile::rename(held, rollback));
         const mode_t type = TypeAt(path);
 
         MessageBoxSeen seen;
         AnswerNextMessageBox(&seen, special == "rollback" ? QMessageBox::No : QMessageBox::Ok);
         Restart();
-        QCOMPARE(seen.text, special == "rollback" ? MissingText(active, true) : NotRegularText(active));
-        QCOMPARE(Trigger("actionRestore", backup).text,
-                 special == "rollback" ? "Date restored to file " + backup
-                                       : "Error occurred while restoring to " + backup + "\nThe data file " +
-                                             active + " cannot be replaced. It is not a regular file.");
+        const QString restored = Trigger("actionRestore", backup).text;
         QCOMPARE(TypeAt(path), type);
-        QVERIFY(special == "rollback" || ReadFile(rollback) == ReadFile(backup));
+        if (special == "rollback") {
+            QCOMPARE(seen.text, MissingText(active, true));
+            QCOMPARE(restored, "Date restored to file " + backup);
+            return;
+        }
+        const QString cause = (special == "journal" ? path + "\n" : QString()) + "It is not a regular file.";
+        QVERIFY2(seen.text.startsWith("The data file cannot be opened:\n" + active + "\n" + cause),
+                 qPrintable(seen.text));
+        QCOMPARE(restored, "Error occurred while restoring to " + backup + "\nThe data file " + active +
+                               " cannot be replaced. " + cause);
+        QCOMPARE(DataFiles::CopyActiveTo(Home("copy")),
+                 "The data file " + active + " cannot be copied. " + cause);
+        QVERIFY(special == "journal" || ReadFile(rollback) == ReadFile(backup));
     }
 
-    // A data file kept elsewhere behind a link to a link: a restore and a
-    // put-back replace the file they link to, and the links stay.
+    // A data file kept elsewhere, behind a relative link in a data folder that
+    // is itself a relative link, to a link beside the file: each is followed from
+    // the folder that it really is in. A restore and a put-back replace the file
+    // that the links lead to, and the links stay.
     void dataFileBehindALink()
     {
         const QString id = MakeLocker("Web", "web pw");
-        const QString link = DataFiles::ActivePath(), target = Home("Synced/data.kvd");
-        const QString backup = Home("link.kestrova"), via = Home("Synced/via.kvd");
+        const QString link = DataFiles::ActivePath(), real = Home("d2/real"), target = real + "/data.kvd";
+        const QString backup = Home("link.kestrova");
         QVERIFY(QFile::copy(link, backup));
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
-        QVERIFY(QDir().mkpath(Home("Synced")) && QFile::rename(link, target));
-        QVERIFY(QFile::link(target, via) && QFile::link(via, link));
+        QVERIFY(QDir().mkpath(real) && QFile::rename(Home(".kestrova"), Home("d2/kestrova")) &&
+                QFile::link("d2/kestrova", Home(".kestrova")));
+        QVERIFY(QFile::rename(link, target) && QFile::link("data.kvd", real + "/via.kvd") &&
+                QFile::link("../real/via.kvd", link));
         Restart();
         MakeLocker("Later", "later pw");
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
-        QCOMPARE(QFileInfo(link).symLinkTarget(), via);
         QCOMPARE(ReadFile(target), ReadFile(backup));
-        QCOMPARE(QDir(Home("Synced")).entryList(QDir::Files), (QStringList{"data.kvd", "via.kvd"}));
+        QVERIFY(TypeAt(link) == S_IFLNK && TypeAt(real + "/via.kvd") == S_IFLNK &&
+                !QFileInfo::exists(Home("real")));
+        QCOMPARE(QDir(real).entryList(QDir::Files), (QStringList{"data.kvd", "via.kvd"}));
 
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
@@ -643,7 +634,6 @@ private slots:
         QCOMPARE(seen.text,
                  "A restore did not finish. The data file has been put back from the copy kept for it:\n" +
                      link);
-        QCOMPARE(QFileInfo(via).symLinkTarget(), target);
         QCOMPARE(ReadFile(target), ReadFile(backup));
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
@@ -656,8 +646,12 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("data file") << "actionData_File" << "other.kvd" << "Data file changed successfully to ";
-        QTest::newRow("restore") << "actionRestore" << "other.kestrova" << "Date restored to file ";
+        QTest::newRow("data file") << "actionData_File"
+                                   << "other.kvd"
+                                   << "Data file changed successfully to ";
+        QTest::newRow("restore") << "actionRestore"
+                                 << "other.kestrova"
+                                 << "Date restored to file ";
     }
 
     void otherInstallationsFileUsesItsOwnKeys()
@@ -688,32 +682,52 @@ private slots:
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
     }
 
-    // A file chosen with Data File that holds something else, or keys that do
-    // not open: a warning, no success, and the file stays byte for byte, in a
-    // folder that can be written or not.
+    // A file chosen with Data File that holds something else, keys that do not
+    // open, or nothing while its rollback copy holds the data, or that cannot be
+    // read or is no regular file: a warning with the true cause, no success, and
+    // the file stays as it was, in a folder that can be written or not.
     void unusableFileStaysUntouched_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("random bytes") << "random" << "not a Kestrova data file";
-        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite" << "not a Kestrova data file";
-        QTest::newRow("data file with damaged keys") << "keys" << "The keys of the data file are damaged.";
+        QTest::newRow("random bytes") << "random"
+                                      << "not a Kestrova data file";
+        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite"
+                                                                << "not a Kestrova data file";
+        QTest::newRow("data file with damaged keys") << "keys"
+                                                     << "The keys of the data file are damaged.";
+        QTest::newRow("cannot be read") << "unreadable"
+                                        << "\nThe file cannot be read.";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "\nIt is not a regular file.";
+        QTest::newRow("empty, the data in its rollback copy") << "rollback"
+                                                              << "The data file is missing or empty";
     }
 
     void unusableFileStaysUntouched()
     {
         QFETCH(QString, kind);
         QFETCH(QString, warning);
+        if (kind == "unreadable" && NothingIsReadOnly())
+            QSKIP("every file can be read here");
         const QString foreign = Home("Locked/" + kind + ".kvd");
         QVERIFY(QDir().mkpath(Home("Locked")));
         if (kind == "random") {
             WriteFile(foreign, QByteArray("no database here ").repeated(300));
         } else if (kind == "sqlite") {
             ExecOn(foreign, {"PRAGMA journal_mode = WAL", "CREATE TABLE notes (text)"});
+        } else if (kind == "pipe") {
+            QCOMPARE(mkfifo(QFile::encodeName(foreign).constData(), 0600), 0);
+        } else if (kind == "rollback") {
+            WriteFile(foreign, "");
+            QVERIFY(QFile::copy(DataFiles::ActivePath(), foreign + "_temp"));
         } else {
-            WriteFile(foreign, Changed(ReadFile(DataFiles::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
+            WriteFile(foreign,
+                      Changed(ReadFile(DataFiles::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
         }
-        const QByteArray bytes = ReadFile(foreign);
+        const QByteArray bytes = kind == "pipe" ? QByteArray() : ReadFile(foreign);
+        const mode_t type = TypeAt(foreign);
+        QVERIFY(kind != "unreadable" || SetFileMode(foreign, 0));
         QVERIFY(SetFileMode(Home("Locked"), 0500));
         const MessageBoxSeen seen = Trigger("actionData_File", foreign);
         QCOMPARE(seen.icon, QMessageBox::Warning);
@@ -721,11 +735,14 @@ private slots:
         QVERIFY(kind == "keys" || seen.text.contains(foreign));
         QCOMPARE(Child<QTableView>(window.get(), "tableView")->model()->rowCount(), 0);
 
-        MessageBoxSeen atStart; // the same at the next start
+        MessageBoxSeen atStart; // the same at the next start, which puts a rollback copy back
         AnswerNextMessageBox(&atStart);
         Restart();
-        QCOMPARE(atStart.text, seen.text);
-        QCOMPARE(ReadFile(foreign), bytes);
+        QVERIFY(kind == "rollback" ? atStart.text.startsWith("A restore did not finish")
+                                   : atStart.text == seen.text);
+        QCOMPARE(TypeAt(foreign), type);
+        QVERIFY(kind != "unreadable" || SetFileMode(foreign, 0600));
+        QVERIFY(kind == "pipe" || kind == "rollback" || ReadFile(foreign) == bytes);
     }
 };
 

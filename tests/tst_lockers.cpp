@@ -71,9 +71,9 @@ private slots:
         RunFirstStart();
         AnswerNextMessageBox(&seen);
         window = std::make_unique<MainWindow>();
-        QCOMPARE(seen.text, "The data file of an earlier version could not be carried over:\n" + older +
-                                "\nIt is damaged.\nNo lockers can be shown or saved until it can. Kestrova "
-                                "tries again at its next start.");
+        QVERIFY2(
+            seen.text.contains("could not be carried over:\n" + older + "\nIt is not a Kestrova data file."),
+            qPrintable(seen.text));
     }
 
     void gateAndDelete()

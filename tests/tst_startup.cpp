@@ -1,6 +1,8 @@
 #include "datafixtures.h"
+#include "diskstandins.h"
 
 #include "core/datafiles.h"
+#include "core/filestate.h"
 
 Q_DECLARE_METATYPE(KeySetupResult)
 
@@ -16,32 +18,28 @@ class TestStartup : public QObject
     static void MakeOlderDataFile(const QString& version, const QString& marker, bool inWal = false)
     {
         QDir().mkpath(DataFolder());
-        const QString path = DataFile(version);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QVERIFY(!inWal || db.exec("PRAGMA journal_mode = WAL").isActive());
-            QVERIFY(db.exec("CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME TEXT)").isActive());
-            QVERIFY(db.exec("INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')").isActive());
-            // Taken while open: closing would fold the WAL into the file.
-            for (const QString& file : {path, path + "-wal"})
-                QVERIFY(!inWal || QFile::copy(file, file + ".open"));
-        }
-        QSqlDatabase::removeDatabase("fixture");
-        for (const QString& file : {path, path + "-wal"}) {
-            if (inWal) {
-                QFile::remove(file);
-                QVERIFY(QFile::rename(file + ".open", file));
-            }
-        }
+        ExecOn(DataFile(version),
+               {inWal ? "PRAGMA journal_mode = WAL" : "PRAGMA journal_mode",
+                "CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME, PASSWORD, SECRET_QUESTION, "
+                "SECRET_ANSWER, "
+                "TYPE, KEY, NOTES, USE_MP)",
+                "INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')"},
+               inWal);
+    }
+
+    // The file's header page, after SQLite's first 100 bytes, overwritten.
+    static void Damage(const QString& path)
+    {
+        const QByteArray bytes = ReadFile(path);
+        WriteFile(path, bytes.left(100) + QByteArray(bytes.size() - 100, 'x'));
     }
 
     // Every file and folder under HOME but the settings store, with its size.
     static QStringList Tree()
     {
         QStringList tree;
-        QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator it(QDir::homePath(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
@@ -64,15 +62,19 @@ private slots:
         QDir(DataFolder()).removeRecursively();
         QFile::remove(DataFolder()); // a file in the folder's place
         UserSettings()->clear();
+        disk = {};
     }
 
     // The newest comes over with what its WAL holds, into a file in the rollback
-    // journal that is its owner's alone; the older files stay byte for byte.
+    // journal that is its owner's alone; the older files stay byte for byte. What
+    // a first start killed part-way left of its own goes.
     void newestOlderFileWinsAndOlderFilesStay()
     {
         MakeOlderDataFile("4.0.0", "from 4");
         MakeOlderDataFile("6.0.0", "from 6", true);
         const QStringList before = Tree();
+        for (const char* leftover : {"~kestrova-tmp-a1B2c3", "~kestrova-tmp-a1B2c3-journal"})
+            WriteFile(DataFile("7.5.0") + leftover, "left");
         const QByteArray older = ReadFile(DataFile("6.0.0")), wal = ReadFile(DataFile("6.0.0") + "-wal");
         RunFirstStart();
         QCOMPARE(UserSettings()->value("MasterPassword").toString(), QString("Y"));
@@ -87,102 +89,153 @@ private slots:
         QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("from 6"));
     }
 
-    // An older file that cannot be read whole is named with the cause; nothing
-    // is made or named in its place, so the next start tries again.
-    void olderFileThatCannotBeRead_data()
+    // An older file is carried over as it stood before a save that was cut short,
+    // with the stored secrets that do not decrypt counted; the older file and its
+    // journal stay byte for byte.
+    void olderFileCarriedOverAsItStood()
     {
-        QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("file not readable") << "file" << "The file cannot be read.";
-        QTest::newRow("journal not readable") << "journal" << "Its journal cannot be read.";
-        QTest::newRow("damaged") << "damaged" << "It is damaged.";
-        QTest::newRow("named pipe") << "pipe" << "It is not a regular file.";
-        QTest::newRow("link to a missing file") << "link" << "The file is not there.";
-        QTest::newRow("folder that cannot be written")
-            << "folder" << "The folder or the file cannot be written.";
+        const QString older = DataFile("7.0.0");
+        MakeOlderDataFile("7.0.0", "saved");
+        ExecOn(older,
+               {"UPDATE tblLocker SET NOTES = 'no ciphertext'", "PRAGMA cache_size = 1", "BEGIN",
+                "UPDATE tblLocker SET NAME = 'unsaved'",
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                "INSERT INTO tblLocker (NAME) SELECT hex(randomblob(200)) FROM n"},
+               true);
+        const QByteArray file = ReadFile(older), journal = ReadFile(older + "-journal");
+        QVERIFY(!journal.isEmpty());
+        RunFirstStart();
+        QCOMPARE(LastFirstStart().carriedOver, older);
+        QCOMPARE(LastFirstStart().unreadableSecrets, 1);
+        QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("saved"));
+        QVERIFY(ReadFile(older) == file && ReadFile(older + "-journal") == journal);
     }
 
-    void olderFileThatCannotBeRead()
+    // An older file that cannot be carried over is named with the cause, or the
+    // data folder where the fault lies in writing; nothing is made or named in its
+    // place, so the next start tries again.
+    void olderFileThatCannotBeCarriedOver_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>(
+            "at"); // what the cause speaks of: the older file, a journal of it, or the folder
+        QTest::addColumn<QString>("cause");
+        const QString older = DataFile("7.0.0");
+        QTest::newRow("file not readable") << "file" << older << "The file cannot be read.";
+        QTest::newRow("journal not readable") << "wal" << older + "-wal"
+                                              << "The file cannot be read.";
+        QTest::newRow("damaged") << "damaged" << older << "It is damaged.";
+        QTest::newRow("named pipe") << "pipe" << older << "It is not a regular file.";
+        QTest::newRow("named pipe as its journal") << "journal" << older + "-journal"
+                                                   << "It is not a regular file.";
+        QTest::newRow("link to a missing file") << "link" << older << "The file is not there.";
+        QTest::newRow("folder that cannot be written")
+            << "folder" << DataFolder() << "The folder or the file cannot be written.";
+        QTest::newRow("no room left") << "room" << DataFolder() << "There is no room left on the disk.";
+        QTest::newRow("size limit") << "limit" << DataFolder() << "There is no room left on the disk.";
+    }
+
+    void olderFileThatCannotBeCarriedOver()
     {
         QFETCH(QString, obstacle);
+        QFETCH(QString, at);
         QFETCH(QString, cause);
-        const QString older = DataFile("7.0.0"), unreadable = obstacle == "journal" ? older + "-wal" : older;
-        const bool modes = obstacle == "file" || obstacle == "journal" || obstacle == "folder";
-        if (modes && NothingIsReadOnly())
+        const QString older = DataFile("7.0.0");
+        if ((obstacle == "file" || obstacle == "wal" || obstacle == "folder") && NothingIsReadOnly())
             QSKIP("every file can be read and written here");
-        MakeOlderDataFile("7.0.0", "older", true);
-        if (obstacle == "damaged") // and no WAL, whose pages SQLite would read first
-            QVERIFY(QFile::remove(older + "-wal"));
+        MakeOlderDataFile("7.0.0", "older", obstacle != "damaged");
         if (obstacle == "damaged")
-            WriteFile(older, QByteArray(4096, 'x'));
+            Damage(older);
         if (obstacle == "pipe")
             QVERIFY(QFile::remove(older) && mkfifo(QFile::encodeName(older).constData(), 0600) == 0);
+        if (obstacle == "journal")
+            QCOMPARE(mkfifo(QFile::encodeName(older + "-journal").constData(), 0600), 0);
         if (obstacle == "link") // to a drive not connected: not skipped for an older file
             QVERIFY(QFile::remove(older) && QFile::link(QDir::homePath() + "/unmounted/x.kvd", older));
-        if (obstacle == "file" || obstacle == "journal")
-            QVERIFY(SetFileMode(unreadable, 0));
+        if (obstacle == "file" || obstacle == "wal")
+            QVERIFY(SetFileMode(obstacle == "wal" ? older + "-wal" : older, 0));
         if (obstacle == "folder")
             QVERIFY(SetFileMode(DataFolder(), 0500));
         const QStringList before = Tree();
 
-        RunFirstStart();
-        QCOMPARE(LastMigrationFailure().olderFile, older);
-        QCOMPARE(LastMigrationFailure().cause, cause);
+        disk.full = obstacle == "room" ? DataFolder() : QString();
+        if (obstacle == "limit")
+            QVERIFY(WithRoomFor(0, RunFirstStart));
+        else
+            RunFirstStart();
+        disk = {};
+        const bool inFolder = at == DataFolder();
+        QCOMPARE(LastFirstStart().olderFile, inFolder ? QString() : older);
+        QCOMPARE(LastFirstStart().cause, at == older || inFolder ? cause : at + "\n" + cause);
         QVERIFY(!UserSettings()->contains(ACTIVE_WALLET_DB_7_5_0));
         QVERIFY(!UserSettings()->contains("MasterPassword"));
         QCOMPARE(Tree(), before);
         QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
 
         CDBManager::GetInstance().CloseDataBase();
-        QVERIFY(SetFileMode(DataFolder(), 0700) && QFile::remove(older));
-        QFile::remove(older + "-wal");
+        init();
         MakeOlderDataFile("7.0.0", "older", true);
         RunFirstStart();
-        QVERIFY(LastMigrationFailure().olderFile.isEmpty());
+        QVERIFY2(LastFirstStart().cause.isEmpty(), qPrintable(LastFirstStart().cause));
         QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("older"));
     }
 
-    // A file of another kind under the current name, left there when the settings
-    // store was emptied, say, is named as it stands: each start says what it is,
-    // the actions work on it, and nothing is written into it.
+    // A file under the current name, left there when the settings store was
+    // emptied, say, or the data waiting in its rollback copy, is named as it
+    // stands: each start says what it is, or puts the data back, and nothing is
+    // written into it or made beside it.
     void firstStartFindsAFileOfAnotherKind_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<KeySetupResult>("result");
         QTest::newRow("not SQLite") << "junk" << KeySetupResult::NotADataFile;
         QTest::newRow("SQLite without the tables") << "sqlite" << KeySetupResult::NotADataFile;
-        QTest::newRow("named pipe") << "pipe" << KeySetupResult::NotRegularFile;
+        QTest::newRow("named pipe") << "pipe" << KeySetupResult::CannotOpen;
+        QTest::newRow("cannot be read") << "unreadable" << KeySetupResult::CannotOpen;
+        QTest::newRow("data in the rollback copy") << "rollback" << KeySetupResult::NoDataFile;
     }
 
     void firstStartFindsAFileOfAnotherKind()
     {
         QFETCH(QString, kind);
         QFETCH(KeySetupResult, result);
+        if (kind == "unreadable" && NothingIsReadOnly())
+            QSKIP("every file can be read here");
         const QString current = DataFile("7.5.0");
         MakeOlderDataFile(kind == "sqlite" ? "7.5.0" : "7.0.0", "other");
-        if (kind == "junk")
+        if (kind == "junk" || kind == "unreadable")
             WriteFile(current, "not a database");
+        if (kind == "unreadable") // as another user's own
+            QVERIFY(SetFileMode(current, 0));
         if (kind == "pipe")
             QCOMPARE(mkfifo(QFile::encodeName(current).constData(), 0600), 0);
+        QString cause;
+        if (kind == "rollback")
+            QVERIFY(CDBManager::GetInstance().MakeDataFile(current + "_temp", &cause));
         const QStringList before = Tree();
 
         RunFirstStart();
         QCOMPARE(DataFiles::ActivePath(), current);
         QCOMPARE(SetUpKeys(), result);
         QCOMPARE(Tree(), before);
-        if (kind != "pipe")
+        if (kind == "rollback")
+            QCOMPARE(DataFiles::RecoverRollback(&cause), RollbackRecovery::PutBack);
+        if (kind == "junk" || kind == "sqlite")
             QCOMPARE(DataFiles::CopyActiveTo(DataFolder() + "/copy"), QString());
     }
 
-    // A first start makes the folder and the schema, both private to their owner;
-    // a later one, after the settings store was emptied, keeps that live file
-    // and the folder's mode, even with an older file beside it.
+    // A first start makes the folder and the schema, both private to their owner,
+    // the file complete before it takes its name; a later one, after the settings
+    // store was emptied, keeps that live file and the folder's mode, even with an
+    // older file beside it.
     void firstStartThenCurrentFileKept()
     {
+        QVERIFY(QDir().mkdir(DataFolder()) && SetFileMode(DataFolder(), 0700));
+        const FolderWatch watch(DataFolder());
         RunFirstStart();
+        QCOMPARE(watch.Events({"settings_7.5.0.kvd"}), QStringList{"moved in settings_7.5.0.kvd"});
         QCOMPARE(UserSettings()->value(WALLET_DATA_FOLDER_PATH).toString(), DataFolder());
         QCOMPARE(UserSettings()->value(ACTIVE_WALLET_DB_7_5_0).toString(), QString("settings_7.5.0.kvd"));
-        QCOMPARE(FileMode(DataFolder()), 0700);
         QCOMPARE(FileMode(DataFile("7.5.0")), 0600);
         // Five tables and SQLite's sequence table.
         QCOMPARE(CDBManager::GetInstance().GetDataBase().tables().size(), 6);
@@ -201,26 +254,32 @@ private slots:
 
     // Something other than a folder where the data folder belongs, a folder that
     // cannot be written, or no room left for the tables: nothing is made, no data
-    // file is named, and the key set-up blames the folder. Once it is out of the
-    // way, the next start makes it all.
+    // file is named, and the key set-up blames the folder, with the cause. Once
+    // it is out of the way, the next start makes it all.
     void dataFolderCannotBeMade_data()
     {
         QTest::addColumn<QString>("obstacle");
-        QTest::newRow("file") << "file";
-        QTest::newRow("empty file") << "empty";
-        QTest::newRow("link to a missing folder") << "missing";
-        QTest::newRow("link to an empty file") << "link";
-        QTest::newRow("folder that cannot be written") << "folder";
-        QTest::newRow("no room left") << "room";
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("file") << "file"
+                              << "A file of that name is already there.";
+        QTest::newRow("link to a missing folder") << "missing"
+                                                  << "The folder is not there.";
+        QTest::newRow("link to an empty file") << "link"
+                                               << "A file of that name is already there.";
+        QTest::newRow("folder that cannot be written") << "folder"
+                                                       << "The folder or the file cannot be written.";
+        QTest::newRow("no room left") << "room"
+                                      << "There is no room left on the disk.";
     }
 
     void dataFolderCannotBeMade()
     {
         QFETCH(QString, obstacle);
+        QFETCH(QString, cause);
         const QString elsewhere = QDir::homePath() + "/elsewhere";
         QFile::remove(elsewhere);
-        if (obstacle == "file" || obstacle == "empty")
-            WriteFile(DataFolder(), obstacle == "file" ? "in the way" : "");
+        if (obstacle == "file")
+            WriteFile(DataFolder(), "in the way");
         if (obstacle == "link")
             WriteFile(elsewhere, "");
         if (obstacle == "missing" || obstacle == "link")
@@ -233,14 +292,15 @@ private slots:
         }
         const QStringList before = Tree();
 
-        if (obstacle == "room") {
-            QVERIFY(WithRoomFor(0, RunFirstStart));
+        disk.full = obstacle == "room" ? DataFolder() : QString();
+        RunFirstStart();
+        disk = {};
+        QCOMPARE(LastFirstStart().cause, cause);
+        if (obstacle == "room") // not even part of a data file is left
             QCOMPARE(QDir(DataFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      QStringList());
-        } else {
-            RunFirstStart();
+        else
             QCOMPARE(Tree(), before);
-        }
         QVERIFY(!UserSettings()->contains(ACTIVE_WALLET_DB_7_5_0));
         QCOMPARE(SetUpKeys(), KeySetupResult::NoDataFolder);
 
@@ -251,30 +311,39 @@ private slots:
     }
 
     // A later start that finds its data file missing, empty, unreachable or of
-    // another kind makes nothing, and opens no pipe; it tells whether a new one
-    // may be made there, at the user's word, and whether that can be done.
+    // another kind makes nothing, and opens no pipe, neither in its place nor
+    // where its journals go; it names the true cause, and tells whether a new
+    // one may be made there, at the user's word, and whether that can be done.
     void laterStartMakesNoDataFile_data()
     {
-        const QString written; // made as asked
         QTest::addColumn<QString>("left");
         QTest::addColumn<KeySetupResult>("result");
         QTest::addColumn<bool>("mayMake");
-        QTest::addColumn<QString>("made"); // what MakeNew() gives
-        QTest::newRow("missing") << "missing" << KeySetupResult::NoDataFile << true << written;
-        QTest::newRow("empty") << "empty" << KeySetupResult::NoDataFile << true << written;
+        QTest::addColumn<QString>("said"); // why it cannot be opened, or what MakeNew() gives
+        const QString special = "It is not a regular file.";
+        QTest::newRow("missing") << "missing" << KeySetupResult::NoDataFile << true << "";
+        QTest::newRow("empty") << "empty" << KeySetupResult::NoDataFile << true << "";
         QTest::newRow("empty, cannot be written") << "read-only" << KeySetupResult::NoDataFile << true
                                                   << "The folder or the file cannot be written.";
-        QTest::newRow("not ours") << "not ours" << KeySetupResult::NotADataFile << false << written;
-        QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile << false << written;
-        QTest::newRow("link to itself") << "loop" << KeySetupResult::NotRegularFile << false << written;
-        QTest::newRow("named pipe") << "pipe" << KeySetupResult::NotRegularFile << false << written;
-        QTest::newRow("link to a device") << "device" << KeySetupResult::NotRegularFile << false << written;
-        QTest::newRow("folder at a relative path")
-            << "relative" << KeySetupResult::NoDataFile << false << written;
+        QTest::newRow("not ours") << "not ours" << KeySetupResult::NotADataFile << false << "";
+        QTest::newRow("damaged") << "damaged" << KeySetupResult::CannotOpen << false << "It is damaged.";
+        QTest::newRow("cannot be read")
+            << "unreadable" << KeySetupResult::CannotOpen << false << "The file cannot be read.";
+        QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile << false << "";
+        QTest::newRow("link to itself") << "loop" << KeySetupResult::CannotOpen << false << special;
+        QTest::newRow("named pipe") << "pipe" << KeySetupResult::CannotOpen << false << special;
+        QTest::newRow("link to a device") << "device" << KeySetupResult::CannotOpen << false << special;
+        QTest::newRow("named pipe as its journal")
+            << "journal" << KeySetupResult::CannotOpen << false << "-journal\n" + special;
+        QTest::newRow("named pipe as the WAL of the file it links to")
+            << "wal" << KeySetupResult::CannotOpen << false << "elsewhere/data.kvd-wal\n" + special;
+        QTest::newRow("folder at a relative path") << "relative" << KeySetupResult::NoDataFile << false << "";
         QTest::newRow("rollback copy holds the data")
-            << "rollback" << KeySetupResult::NoDataFile << false << written;
+            << "rollback" << KeySetupResult::NoDataFile << false << "";
         QTest::newRow("rollback copy is a pipe")
-            << "pipe rollback" << KeySetupResult::NoDataFile << true << written;
+            << "pipe rollback" << KeySetupResult::NoDataFile << true << "";
+        QTest::newRow("rollback copy has a pipe as its journal")
+            << "rollback journal" << KeySetupResult::NoDataFile << false << "";
     }
 
     void laterStartMakesNoDataFile()
@@ -282,22 +351,32 @@ private slots:
         QFETCH(QString, left);
         QFETCH(KeySetupResult, result);
         QFETCH(bool, mayMake);
-        QFETCH(QString, made);
-        if (left == "read-only" && NothingIsReadOnly())
-            QSKIP("every file can be written here");
+        QFETCH(QString, said);
+        if ((left == "read-only" || left == "unreadable") && NothingIsReadOnly())
+            QSKIP("every file can be read and written here");
         RunFirstStart();
         CDBManager::GetInstance().CloseDataBase();
-        const QString active = DataFile("7.5.0");
-        if (left == "rollback")
+        const QString active = DataFile("7.5.0"), elsewhere = QDir::homePath() + "/elsewhere/data.kvd";
+        if (left.startsWith("rollback"))
             QVERIFY(QFile::copy(active, active + "_temp"));
-        QVERIFY(QFile::remove(active));
-        if (left == "empty" || left == "read-only" || left == "not ours")
-            WriteFile(active, left == "not ours" ? "not ours" : "");
-        if (left == "read-only")
-            QVERIFY(SetFileMode(active, 0444));
-        const QByteArray pipe = QFile::encodeName(left == "pipe" ? active : active + "_temp");
-        if (left.startsWith("pipe"))
-            QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
+        if (left == "damaged")
+            Damage(active);
+        if (left == "wal") // kept elsewhere, behind a link relative to the data folder
+            QVERIFY(QDir().mkpath(QFileInfo(elsewhere).path()) && QFile::rename(active, elsewhere) &&
+                    QFile::link("../elsewhere/data.kvd", active));
+        if (left != "damaged" && left != "journal" && left != "wal")
+            QVERIFY(QFile::remove(active));
+        if (left == "empty" || left == "read-only" || left == "not ours" || left == "unreadable")
+            WriteFile(active, left == "not ours" || left == "unreadable" ? "not ours" : "");
+        if (left == "read-only" || left == "unreadable")
+            QVERIFY(SetFileMode(active, left == "read-only" ? 0444 : 0));
+        const QMap<QString, QString> pipes = {{"pipe", active},
+                                              {"pipe rollback", active + "_temp"},
+                                              {"journal", active + "-journal"},
+                                              {"wal", elsewhere + "-wal"},
+                                              {"rollback journal", active + "_temp-journal"}};
+        if (pipes.contains(left))
+            QCOMPARE(mkfifo(QFile::encodeName(pipes[left]).constData(), 0600), 0);
         if (left == "link")
             QVERIFY(QFile::link(QDir::homePath() + "/unmounted/data.kvd", active));
         if (left == "loop" || left == "device")
@@ -309,16 +388,20 @@ private slots:
         const QStringList before = Tree();
 
         QCOMPARE(SetUpKeys(), result);
-        const bool opened = CDBManager::GetInstance().GetDataBase().isOpen();
-        QVERIFY(result != KeySetupResult::NotRegularFile || !opened);
+        const QString reason = FileState::Examine(active).Reason();
+        QVERIFY2(result != KeySetupResult::CannotOpen || reason.endsWith(said), qPrintable(reason));
+        QVERIFY(!said.endsWith("regular file.") || !CDBManager::GetInstance().GetDataBase().isOpen());
         QCOMPARE(DataFiles::CanMakeNew(), mayMake);
         QCOMPARE(Tree(), before);
         if (!mayMake)
             return;
-        QCOMPARE(DataFiles::MakeNew(), made);
-        if (!made.isEmpty())
+        const FolderWatch watch(DataFolder());
+        QCOMPARE(DataFiles::MakeNew(), said);
+        if (!said.isEmpty())
             return;
-        // A file made anew is its owner's alone; one that was there keeps its mode.
+        // Complete before it takes the name. A file made anew is its owner's
+        // alone; one that was there keeps its mode.
+        QVERIFY(!watch.Events({"settings_7.5.0.kvd"}).contains("made settings_7.5.0.kvd"));
         QCOMPARE(FileMode(active), left == "empty" ? 0644 : 0600);
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
     }
@@ -337,10 +420,12 @@ private slots:
         QCOMPARE(QueryValue("PRAGMA foreign_keys").toInt(), 1);
         QCOMPARE(manager.DataBasePath(), DataFolder() + "/other.kvd");
 
-        // A doubled slash, as the folder "/" gives, is no URI authority.
+        // A doubled slash, as the folder "/" gives, is no URI authority; nor is it in a name shown.
         manager.CloseDataBase();
         UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/" + DataFolder());
         QVERIFY(manager.GetDataBase().isOpen());
+        UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/");
+        QCOMPARE(DataFiles::ActivePath(), "/other.kvd");
 
         // A folder that does not exist gives a connection that stays closed.
         manager.CloseDataBase();

@@ -4,6 +4,7 @@
 #include "about/aboutdialog.h"
 #include "core/DBManager.h"
 #include "core/datafiles.h"
+#include "core/filestate.h"
 #include "core/firststart.h"
 #include "core/lockerstore.h"
 #include "core/utility.h"
@@ -40,10 +41,9 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
-    , ui(std::make_unique<Ui::MainWindow>())
-    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
-    , lockerModel(new LockerModel(this))
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
+      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
+      lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -74,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
     // Where the data is, and that the data file is missing, the put-back's warning said already.
     if (recovery != RollbackRecovery::NotPutBack)
         ReportKeySetup(keys);
+    ReportCarriedOver();
 
     ui->actionEdit_Locker->setEnabled(false);
     ui->actionDelete_Locker->setEnabled(false);
@@ -112,16 +113,18 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                                 "saved until the data file can be written."));
         break;
     case KeySetupResult::NotADataFile:
-        ShowPlainWarning(this, tr("Error"),
-                         tr("The selected data file is not a Kestrova data file:\n%1\nNo lockers can be "
-                            "shown or saved until another data file is selected.")
-                             .arg(DataFiles::ActivePath()));
+        ShowPlainWarning(
+            this, tr("Error"),
+            tr("The data file is not a Kestrova data file:\n%1\nNo lockers can be shown or saved "
+               "until another data file is selected.")
+                .arg(DataFiles::ActivePath()));
         break;
-    case KeySetupResult::NotRegularFile:
-        ShowPlainWarning(this, tr("Error"),
-                         tr("The data file cannot be opened:\n%1\nIt is not a regular file. No lockers can "
-                            "be shown or saved until another data file is selected.")
-                             .arg(DataFiles::ActivePath()));
+    case KeySetupResult::CannotOpen:
+        ShowPlainWarning(
+            this, tr("Error"),
+            tr("The data file cannot be opened:\n%1\n%2 No lockers can be shown or saved until "
+               "another data file is selected.")
+                .arg(DataFiles::ActivePath(), FileState::Examine(DataFiles::ActivePath()).Reason()));
         break;
     case KeySetupResult::NoDataFile:
         OfferNewDataFile();
@@ -137,33 +140,54 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
 
 void MainWindow::ReportNoDataFolder()
 {
-    const MigrationFailure& failure = LastMigrationFailure();
-    if (failure.olderFile.isEmpty()) {
-        ShowPlainWarning(this, tr("Error"),
-                         tr("The data folder cannot be created or written:\n%1\nNo lockers can be shown or "
-                            "saved until it can.")
-                             .arg(QFileInfo(DataFiles::ActivePath()).absolutePath()));
+    const FirstStartReport& report = LastFirstStart();
+    if (report.olderFile.isEmpty()) {
+        ShowPlainWarning(
+            this, tr("Error"),
+            tr("The data folder cannot be created or written:\n%1\n%2\nNo lockers can be shown or "
+               "saved until it can.")
+                .arg(QFileInfo(DataFiles::ActivePath()).absolutePath(), report.cause));
         return;
     }
     // Nothing was made in its place, so that the next start tries again.
     ShowPlainWarning(this, tr("Error"),
                      tr("The data file of an earlier version could not be carried over:\n%1\n%2\nNo lockers "
-                        "can be shown or saved until it can. Kestrova tries again at its next start.")
-                         .arg(failure.olderFile, failure.cause));
+                        "can be shown or saved until it is. Kestrova tries again at its next start.")
+                         .arg(report.olderFile, report.cause));
+}
+
+void MainWindow::ReportCarriedOver()
+{
+    const FirstStartReport& report = LastFirstStart();
+    if (report.unreadableSecrets > 0) {
+        ShowPlainWarning(
+            this, tr("Error"),
+            tr("The data file of an earlier version was carried over:\n%1\n%2")
+                .arg(report.carriedOver, DataFiles::UnreadableSecretsText(report.unreadableSecrets)));
+    }
+}
+
+void MainWindow::ShowMissingDataFile()
+{
+    ShowPlainWarning(
+        this, tr("Error"),
+        tr("The data file is missing or empty:\n%1\nNo lockers can be shown or saved until it is "
+           "there again, or another data file is selected.")
+            .arg(DataFiles::ActivePath()));
 }
 
 void MainWindow::OfferNewDataFile()
 {
-    const QString missing = tr("The data file is missing or empty:\n%1\n").arg(DataFiles::ActivePath());
     if (!DataFiles::CanMakeNew()) {
-        ShowPlainWarning(this, tr("Error"),
-                         missing + tr("No lockers can be shown or saved until it is there again, or "
-                                      "another data file is selected."));
+        ShowMissingDataFile();
         return;
     }
     // A drive or synced folder that is not there yet is the likelier cause: nothing is made unasked.
-    const QString question = missing + tr("If it is on a drive that is not connected, choose No and start "
-                                          "Kestrova again once it is.\nMake a new, empty data file there?");
+    const QString question =
+        tr("The data file is missing or empty:\n%1\nIf it is on a drive that is not "
+           "connected, choose No and start Kestrova again once it is.\nMake a new, empty data "
+           "file there?")
+            .arg(DataFiles::ActivePath());
     if (!AskPlainQuestion(this, tr("Data File"), question) || !MakeNewDataFile())
         return;
     const KeySetupResult keys = SetUpKeys();
@@ -251,9 +275,7 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow()
-{
-}
+void MainWindow::ResizeLockersWindow() {}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -334,8 +356,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
-                                       QWidget* parent, const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
+                                       const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
@@ -637,9 +659,16 @@ void MainWindow::on_actionData_File_triggered()
 
     CloseOpenedLocker();
     DataFiles::Select(path);
-    // An empty file chosen is a data file still to be made.
-    const QFileInfo chosen(path);
-    const bool notMade = chosen.isFile() && chosen.size() == 0 && !MakeNewDataFile();
+    // An empty file chosen is a data file still to be made, unless its rollback copy holds the data.
+    bool notMade = false;
+    if (FileState::Look(path).kind == FileState::Empty) {
+        if (DataFiles::CanMakeNew()) {
+            notMade = !MakeNewDataFile();
+        } else {
+            ShowMissingDataFile();
+            notMade = true;
+        }
+    }
     // Each file is read and written under its own keys.
     const KeySetupResult keys = SetUpKeys();
     ReloadLockerList();
@@ -674,13 +703,18 @@ void MainWindow::on_actionRestore_triggered()
     case RestoreResult::NotRestored:
         text = tr("Error occurred while restoring to ") + backup + "\n" + cause;
         break;
+    case RestoreResult::EarlierCopyNotMoved:
+        text = tr("Nothing was restored: an earlier restore left a different copy of your data at %1, and it "
+                  "could not be moved aside.\n%2")
+                   .arg(DataFiles::RollbackPath(), cause);
+        break;
     case RestoreResult::NoRollback:
         text = tr("Nothing was restored: the data file could not be copied to %1.\n%2")
                    .arg(DataFiles::RollbackPath(), cause);
         break;
     }
     if (!kept.isEmpty())
-        text += "\n" + tr("A copy of the data file that an earlier restore left, which differs from it, is "
+        text += "\n" + tr("An earlier restore left a different copy of your data beside the data file. It is "
                           "kept at:\n%1")
                            .arg(kept);
     ShowPlainInformation(this, tr("Restore"), text);

@@ -71,6 +71,10 @@ private:
     void ReportKeySetup(KeySetupResult result);
     // Says why no data file is named: a first start could not make one, or carry an older one over.
     void ReportNoDataFolder();
+    // Says which stored secrets of an older data file that a first start carried over cannot be read.
+    void ReportCarriedOver();
+    // Says that the data file is missing or empty, and that no new one is made there.
+    void ShowMissingDataFile();
     // Says that the data file is missing or empty and, where a new one may be
     // made there, makes one at the user's word.
     void OfferNewDataFile();
