@@ -4,24 +4,35 @@
 #include "core/keyconstants.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSettings>
+#include <QThread>
 
 namespace {
 
 // A run killed while it wrote its settings may leave an empty lock file, which
 // Qt counts as held for 30 s: the next setting stored would freeze the window
-// that long. A lock that names no holder seconds later is no lock.
+// that long. Qt writes the holder into a lock right after making it, so a lock
+// still empty a second after it was made has none. One that names a holder is
+// Qt's to judge: a live holder's lock must stay.
 void ClearAbandonedLock(const QSettings& settings)
 {
     const QString path = settings.fileName() + ".lock";
-    if (!QFileInfo::exists(path))
-        return;
-    QLockFile lock(path);
-    lock.setStaleLockTime(5000);
-    if (lock.tryLock(0))
-        lock.unlock();
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const QFileInfo lock(path);
+        if (!lock.exists() || lock.size() != 0)
+            return;
+        // A second from the lock's making, or from now if its time lies ahead of this clock.
+        if (lock.lastModified().msecsTo(QDateTime::currentDateTime()) >= 1000 || waited.hasExpired(1000)) {
+            QFile::remove(path);
+            return;
+        }
+        QThread::msleep(50);
+    }
 }
 
 } // namespace

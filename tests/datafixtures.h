@@ -53,16 +53,6 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// True where no file or folder is read-only, as for root: the tests of what a
-// user cannot write then skip. CI runs the data-file tests again without root's
-// powers over files.
-inline bool NothingIsReadOnly()
-{
-    QTemporaryFile file;
-    return file.open() && file.setPermissions(QFile::ReadOwner) &&
-           QFile(file.fileName()).open(QIODevice::WriteOnly);
-}
-
 // Closes the connection, empties the settings store and the data folder, and
 // runs the first start again: a fresh data file with its five tables.
 inline void FreshDataFile()
