@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QSqlDatabase>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -99,7 +100,7 @@ bool KeepEarlierRollback(const QString& active, const QString& rollback, QString
 // may. Its keys are in force afterwards, `keys` the result of their set-up.
 QString CheckStaged(const QString& path, KeySetupResult* keys)
 {
-    const DataFiles::CopyCheck check = DataFiles::CheckCopy(path);
+    const DataFiles::CopyCheck check = DataFiles::CheckCopy(path, true);
     *keys = check.keys;
     if (!check.cause.isEmpty())
         return check.cause;
@@ -223,7 +224,7 @@ QString MakeNew()
     return CDBManager::GetInstance().MakeDataFile(ActivePath(), &cause) ? QString() : cause;
 }
 
-CopyCheck CheckCopy(const QString& copy)
+CopyCheck CheckCopy(const QString& copy, bool keepKeys)
 {
     CopyCheck check;
     const FileState state = FileState::Examine(copy);
@@ -236,13 +237,20 @@ CopyCheck CheckCopy(const QString& copy)
     QString table, column;
     if (manager.LacksColumn(&table, &column)) {
         check.cause = Tr("Its table %1 has no column %2.").arg(table, column);
-    } else if ((check.keys = SetUpKeys(&check.cause)) == KeySetupResult::KeysNotStored) {
+        manager.CloseDataBase();
+        return check;
+    }
+    // Keys made for a check alone go again with its transaction.
+    const bool trial = !keepKeys && manager.GetDataBase().transaction();
+    if ((check.keys = SetUpKeys(&check.cause)) == KeySetupResult::KeysNotStored) {
         check.copyAtFault = true;
         if (check.cause.isEmpty())
             check.cause = FileState::CauseOf(EACCES, true);
     } else if ((check.unreadableSecrets = UnreadableSecrets()) < 0) {
         check.cause = FileState::CauseFor(FileState::Damaged);
     }
+    if (trial)
+        manager.GetDataBase().rollback();
     manager.CloseDataBase();
     return check;
 }

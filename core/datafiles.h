@@ -59,9 +59,10 @@ bool CanMakeNew();
 // the empty text on success, else the cause.
 QString MakeNew();
 // Checks a copy that the program made, before it becomes the data file: a
-// sound SQLite file with every table and column, whose keys it holds or takes.
-// Its keys are in force afterwards.
-CopyCheck CheckCopy(const QString& copy);
+// sound SQLite file with every table and column, whose keys it holds or takes,
+// and the secrets that they open. Its keys are in force afterwards; new ones
+// are stored in it only with `keepKeys`.
+CopyCheck CheckCopy(const QString& copy, bool keepKeys);
 // "1 stored secret cannot be read." and the like.
 QString UnreadableSecretsText(int count);
 // Puts `backup` in place of the active data file once it has been checked: a

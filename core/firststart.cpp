@@ -43,7 +43,8 @@ bool CarryOver(const QString& older, const QString& current)
     QString cause;
     if (!CDBManager::GetInstance().AddSchema(copy.FileName(), &cause))
         return fail(cause, false);
-    const DataFiles::CopyCheck check = DataFiles::CheckCopy(copy.FileName());
+    // The window's key set-up makes its keys, as for every new data file.
+    const DataFiles::CopyCheck check = DataFiles::CheckCopy(copy.FileName(), false);
     if (!check.cause.isEmpty())
         return fail(check.cause, !check.copyAtFault);
     if (!copy.Place(current))

@@ -74,6 +74,20 @@ private slots:
         QVERIFY2(
             seen.text.contains("could not be carried over:\n" + older + "\nIt is not a Kestrova data file."),
             qPrintable(seen.text));
+
+        // One that carried over secrets that its keys do not open says how many, after the keys' own warning.
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(QFile::remove(older));
+        ExecOn(older, {"CREATE TABLE tblLocker (ID INTEGER PRIMARY KEY, NAME, PASSWORD, SECRET_QUESTION, "
+                       "SECRET_ANSWER, TYPE, KEY, NOTES, USE_MP)",
+                       "INSERT INTO tblLocker (NAME, NOTES) VALUES ('old', 'no ciphertext')"});
+        RunFirstStart();
+        MessageBoxSeen carried;
+        AnswerNextMessageBox(&seen);
+        AnswerNextMessageBox(&carried);
+        window = std::make_unique<MainWindow>();
+        const QString both = seen.text + carried.text;
+        QVERIFY2(both.contains("over:\n" + older + "\n1 stored secret cannot be read."), qPrintable(both));
     }
 
     void gateAndDelete()

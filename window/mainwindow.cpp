@@ -41,9 +41,10 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
-      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
-      lockerModel(new LockerModel(this))
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
+    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
+    , lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -167,13 +168,16 @@ void MainWindow::ReportCarriedOver()
     }
 }
 
+QString MainWindow::MissingDataFileText() const
+{
+    return tr("The data file is missing or empty:\n%1\n").arg(DataFiles::ActivePath());
+}
+
 void MainWindow::ShowMissingDataFile()
 {
-    ShowPlainWarning(
-        this, tr("Error"),
-        tr("The data file is missing or empty:\n%1\nNo lockers can be shown or saved until it is "
-           "there again, or another data file is selected.")
-            .arg(DataFiles::ActivePath()));
+    ShowPlainWarning(this, tr("Error"),
+                     MissingDataFileText() + tr("No lockers can be shown or saved until it is there again, "
+                                                "or another data file is selected."));
 }
 
 void MainWindow::OfferNewDataFile()
@@ -183,11 +187,9 @@ void MainWindow::OfferNewDataFile()
         return;
     }
     // A drive or synced folder that is not there yet is the likelier cause: nothing is made unasked.
-    const QString question =
-        tr("The data file is missing or empty:\n%1\nIf it is on a drive that is not "
-           "connected, choose No and start Kestrova again once it is.\nMake a new, empty data "
-           "file there?")
-            .arg(DataFiles::ActivePath());
+    const QString question = MissingDataFileText() + tr("If it is on a drive that is not connected, choose "
+                                                        "No and start Kestrova again once it is.\nMake a "
+                                                        "new, empty data file there?");
     if (!AskPlainQuestion(this, tr("Data File"), question) || !MakeNewDataFile())
         return;
     const KeySetupResult keys = SetUpKeys();
@@ -275,7 +277,9 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow() {}
+void MainWindow::ResizeLockersWindow()
+{
+}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -356,8 +360,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
-                                       const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
+                                       QWidget* parent, const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {

@@ -75,6 +75,7 @@ private:
     void ReportCarriedOver();
     // Says that the data file is missing or empty, and that no new one is made there.
     void ShowMissingDataFile();
+    QString MissingDataFileText() const;
     // Says that the data file is missing or empty and, where a new one may be
     // made there, makes one at the user's word.
     void OfferNewDataFile();
