@@ -543,7 +543,9 @@ private slots:
                 QFile::link("../real/via.kvd", link));
         Restart();
         MakeLocker("Later", "later pw");
+        disk.watched = true;
         QCOMPARE(Trigger("actionRestore", backup).text, "Date restored to file " + backup);
+        QVERIFY2(CopiedDurably(target), qPrintable(disk.steps.join('\n')));
         QCOMPARE(ReadFile(target), ReadFile(backup));
         QVERIFY(TypeAt(link) == S_IFLNK && TypeAt(real + "/via.kvd") == S_IFLNK &&
                 !QFileInfo::exists(Home("real")));

@@ -97,18 +97,19 @@ private slots:
     {
         const QString older = DataFile("7.0.0");
         MakeOlderDataFile("7.0.0", "saved");
+        // Saved: many rows, all of one name. Cut short: each of them changed, on pages written back already.
         ExecOn(older,
-               {"UPDATE tblLocker SET NOTES = 'no ciphertext'", "PRAGMA cache_size = 1", "BEGIN",
-                "UPDATE tblLocker SET NAME = 'unsaved'",
+               {"UPDATE tblLocker SET NOTES = 'no ciphertext'",
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
-                "INSERT INTO tblLocker (NAME) SELECT hex(randomblob(200)) FROM n"},
+                "INSERT INTO tblLocker (NAME) SELECT 'saved' FROM n",
+                "PRAGMA cache_size = 1", "BEGIN", "UPDATE tblLocker SET NAME = hex(randomblob(300))"},
                true);
         const QByteArray file = ReadFile(older), journal = ReadFile(older + "-journal");
         QVERIFY(!journal.isEmpty());
         RunFirstStart();
         QCOMPARE(LastFirstStart().carriedOver, older);
         QCOMPARE(LastFirstStart().unreadableSecrets, 1);
-        QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(), QString("saved"));
+        QCOMPARE(QueryValue("SELECT COUNT(*) FROM tblLocker WHERE NAME = 'saved'").toInt(), 301);
         QVERIFY(ReadFile(older) == file && ReadFile(older + "-journal") == journal);
     }
 
