@@ -69,14 +69,6 @@ QString Tr(const char* text)
     return QCoreApplication::translate("CDBManager", text);
 }
 
-// The URI that opens the file at `path` as it stands, never making it: the
-// file that the system opens, so that a folder "/" gives no "//", which would
-// be a URI authority.
-QString Uri(const QString& path)
-{
-    return "file:" + QUrl::toPercentEncoding(FileState::Resolve(path), "/") + "?mode=rw";
-}
-
 // The journal mode that the header of the SQLite file at `path` gives on disk:
 // the change is written as the statement ends, and a failure there is reported
 // to no one.
@@ -92,6 +84,11 @@ bool InRollbackJournal(const QString& path)
 void LogSqlError(const QSqlError& error)
 {
     qDebug().noquote() << error.databaseText() + "    " + error.driverText();
+}
+
+QString DatabaseUri(const QString& path, const QString& query)
+{
+    return "file:" + QUrl::toPercentEncoding(FileState::Resolve(path), "/") + "?" + query;
 }
 
 QString SqlErrorCause(const QSqlError& error)
@@ -150,7 +147,7 @@ void CDBManager::OpenDataBase(const QString& path)
     // path points to. Only a regular file, with nothing of another kind where its
     // journals go: SQLite's open of a pipe may never return, and a device is no data file.
     database->setConnectOptions("QSQLITE_OPEN_URI");
-    database->setDatabaseName(Uri(path));
+    database->setDatabaseName(DatabaseUri(path, "mode=rw"));
     const FileState::Kind kind = FileState::Look(path).kind;
     if (kind == FileState::Empty || kind == FileState::Readable)
         database->open();
@@ -275,7 +272,7 @@ bool CDBManager::TakeInJournals(const QString& path, QString* cause)
     {
         QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
         database.setConnectOptions("QSQLITE_OPEN_URI");
-        database.setDatabaseName(Uri(path));
+        database.setDatabaseName(DatabaseUri(path, "mode=rw"));
         if (!database.open()) {
             error = database.lastError();
         } else {
@@ -286,7 +283,7 @@ bool CDBManager::TakeInJournals(const QString& path, QString* cause)
     }
     QSqlDatabase::removeDatabase(connection);
     // Whatever SQLite left of them belongs to this file alone.
-    for (const char* journal : {"-journal", "-wal", "-shm"})
+    for (const char* journal : FileState::JOURNALS)
         QFile::remove(path + journal);
     if (error.isValid()) {
         LogSqlError(error);

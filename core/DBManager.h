@@ -71,6 +71,10 @@ private:
 
 // Writes a failed statement's database and driver texts to the debug log.
 void LogSqlError(const QSqlError& error);
+// The URI that opens the file at `path`, as the system finds it through its
+// links, with `query`; "mode=rw" opens it as it stands, never making it. The
+// path is the file's own, so that a folder "/" gives no "//", a URI authority.
+QString DatabaseUri(const QString& path, const QString& query);
 // What an SQLite failure means to the user.
 QString SqlErrorCause(const QSqlError& error);
 // Runs a statement whose result nobody reads; a failure is only logged.

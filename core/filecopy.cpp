@@ -91,7 +91,6 @@ void SyncFolder(const QString& file)
 
 // What marks a file as the program's own, unfinished: no user names a file so.
 const QString MARKER = "~kestrova-tmp-";
-const char* const JOURNALS[] = {"-journal", "-wal", "-shm"};
 
 } // namespace
 
@@ -100,7 +99,7 @@ FileCopy::~FileCopy()
     if (fileName.isEmpty())
         return;
     QFile::remove(fileName);
-    for (const char* journal : JOURNALS)
+    for (const char* journal : FileState::JOURNALS)
         QFile::remove(fileName + journal);
 }
 
@@ -171,7 +170,7 @@ bool FileCopy::TakeInJournals(const QString& source, bool walMode)
     // SQLite keeps them beside the file that a link leads to.
     const QString real = FileState::Resolve(source);
     bool journaled = walMode;
-    for (const char* journal : {"-journal", "-wal"}) {
+    for (const char* journal : FileState::DATA_JOURNALS) {
         const QString from = real + journal;
         if (!QFileInfo::exists(from))
             continue;

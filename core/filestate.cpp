@@ -8,7 +8,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 #include <QVariant>
 
 #include <cerrno>
@@ -19,9 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// SQLite's files beside a database: `-journal` and `-wal` hold what it holds.
-const char* const JOURNALS[] = {"-journal", "-wal", "-shm"};
 
 QByteArray Native(const QString& path)
 {
@@ -98,8 +94,7 @@ FileState ReadAsDatabase(const FileState& state)
     {
         QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
         database.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
-        database.setDatabaseName("file:" + QUrl::toPercentEncoding(path, "/") +
-                                 (journaled ? "" : "?immutable=1"));
+        database.setDatabaseName(DatabaseUri(path, journaled ? "mode=ro" : "mode=ro&immutable=1"));
         read = Read(state, database);
     }
     QSqlDatabase::removeDatabase(connection);
@@ -172,7 +167,7 @@ FileState FileState::Look(const QString& path)
     int error = 0;
     if (!Opens(state.path, &error))
         return CannotOpen(state, state.path, error);
-    for (const char* journal : {"-journal", "-wal"}) {
+    for (const char* journal : DATA_JOURNALS) {
         const QString beside = state.path + journal;
         if (QFileInfo::exists(beside) && !Opens(beside, &error))
             return CannotOpen(state, beside, error);

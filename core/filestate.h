@@ -31,6 +31,11 @@ public:
     // The same, and a file that holds something read as a database, on a
     // read-only connection whose own files beside it go again.
     static FileState Examine(const QString& path);
+    // SQLite's files beside a database, which it opens with a plain open: all
+    // of them, and those that hold part of what the database holds.
+    static constexpr const char* JOURNALS[] = {"-journal", "-wal", "-shm"};
+    static constexpr const char* DATA_JOURNALS[] = {"-journal", "-wal"};
+
     // True when nothing at all is at `path`, not even a link to a missing file.
     static bool NothingAt(const QString& path);
     // `path` with the links at its end followed: the file that the system opens.

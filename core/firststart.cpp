@@ -37,12 +37,12 @@ bool CarryOver(const QString& older, const QString& current)
     };
     if (!copy.Make(older, current, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly))
         return fail(copy.Cause(), copy.SourceAtFault());
-    const FileState read = FileState::Examine(copy.FileName());
-    if (read.kind == FileState::Damaged)
-        return fail(read.cause, true);
     QString cause;
-    if (!CDBManager::GetInstance().AddSchema(copy.FileName(), &cause))
-        return fail(cause, false);
+    if (!CDBManager::GetInstance().AddSchema(copy.FileName(), &cause)) {
+        // A damaged file takes no table: the fault is then the older file's, not the folder's.
+        const bool damaged = FileState::Examine(copy.FileName()).kind == FileState::Damaged;
+        return fail(damaged ? FileState::CauseFor(FileState::Damaged) : cause, damaged);
+    }
     // The window's key set-up makes its keys, as for every new data file.
     const DataFiles::CopyCheck check = DataFiles::CheckCopy(copy.FileName(), false);
     if (!check.cause.isEmpty())
@@ -102,7 +102,7 @@ void RunFirstStart()
     const QDir folder(folderPath);
     const QString current = folder.filePath(CDBManager::DataFileName());
     FileCopy::RemoveUnfinished(current);
-    const FileState there = FileState::Examine(current);
+    const FileState there = FileState::Look(current);
     if (there.kind == FileState::Empty || (there.kind == FileState::Nothing && !there.linked)) {
         // Data that a restore cut short left in the rollback copy is put back by
         // the window, as at every start: nothing is made beside it.
