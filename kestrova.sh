@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 
 # xvfb (with xauth for xvfb-run) gives a real window to runs without a display;
 # the tests read PDF reports back with poppler's pdftotext, set in DejaVu fonts.
-packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libbotan-2-dev xvfb xauth
+packages=(cmake g++ make pkg-config qtbase5-dev libqt5sql5-sqlite libsqlite3-dev libbotan-2-dev xvfb xauth
           poppler-utils fonts-dejavu-core)
 
 install_missing() {

@@ -7,9 +7,13 @@
 #include <QApplication>
 #include <QSettings>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
     Q_INIT_RESOURCE(resources);
+    // A file-size limit then fails a write, which says why, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     qSetMessagePattern("%{file}:%{line} %{function}: %{message}");
     QApplication application(argc, argv);
 

@@ -1,26 +1,28 @@
 #include "core/DBManager.h"
 
 #include "core/constants.h"
-#include "core/datafiles.h"
 #include "core/filecopy.h"
 #include "core/filestate.h"
+#include "core/keptfiles.h"
 #include "core/utility.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVector>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -69,17 +71,25 @@ QString Tr(const char* text)
     return QCoreApplication::translate("CDBManager", text);
 }
 
-// The journal mode that the header of the SQLite file at `path` gives on disk:
-// the change is written as the statement ends, and a failure there is reported
-// to no one.
+// The error number of the system call that SQLite last saw fail on `database`;
+// 0 when there is none.
+int SystemError(const QSqlDatabase& database)
+{
+    const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return 0;
+    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+    return connection ? sqlite3_system_errno(connection) : 0;
+}
+
+} // namespace
+
 bool InRollbackJournal(const QString& path)
 {
     QFile file(path);
     const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
     return header.size() == 20 && header.at(18) == 1 && header.at(19) == 1;
 }
-
-} // namespace
 
 void LogSqlError(const QSqlError& error)
 {
@@ -91,21 +101,27 @@ QString DatabaseUri(const QString& path, const QString& query)
     return "file:" + QUrl::toPercentEncoding(FileState::Resolve(path), "/") + "?" + query;
 }
 
-QString SqlErrorCause(const QSqlError& error)
+QString SqlErrorCause(const QSqlError& error, const QSqlDatabase& database)
 {
     // SQLite's primary result code, also of an extended one.
-    switch (error.nativeErrorCode().toInt() & 0xff) {
-    case 13: // SQLITE_FULL
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    switch (code) {
+    case SQLITE_FULL:
         return FileState::CauseOf(ENOSPC, true);
-    case 3:  // SQLITE_PERM
-    case 8:  // SQLITE_READONLY
-    case 14: // SQLITE_CANTOPEN
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN: // what the system said, where SQLite kept it: a size limit, say
+        if (const int system = SystemError(database))
+            return FileState::CauseOf(system, true);
+        return FileState::CauseOf(code == SQLITE_IOERR ? EIO : EACCES, true);
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
         return FileState::CauseOf(EACCES, true);
-    case 10: // SQLITE_IOERR
-        return FileState::CauseOf(EIO, true);
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return Tr("Another program is using it.");
+    case SQLITE_CONSTRAINT:
+        return error.databaseText().contains("UNIQUE") ? Tr("The name is already in use.")
+                                                       : Tr("It refers to a row that is no longer there.");
     default: // SQLITE_CORRUPT, SQLITE_NOTADB, and what else a file that is no sound database gives
         return FileState::CauseFor(FileState::Damaged);
     }
@@ -133,8 +149,11 @@ QString CDBManager::DataFileName(const QString& version)
 
 QSqlDatabase& CDBManager::GetDataBase()
 {
-    if (!database)
-        OpenDataBase(DataFiles::ActivePath());
+    if (!database) {
+        const QSettings* settings = Utility::GetInstance().settings;
+        OpenDataBase(FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(),
+                                     settings->value(ACTIVE_WALLET_DB_7_5_0).toString()));
+    }
     return *database;
 }
 
@@ -182,24 +201,20 @@ bool CDBManager::CreateDatabase(QString* cause)
 bool CDBManager::MakeDataFile(const QString& path, QString* cause)
 {
     const FileState there = FileState::Look(path);
-    // Never through a link to a file not there: that is a drive not connected, say.
-    if (there.kind != FileState::Empty && (there.kind != FileState::Nothing || there.linked)) {
-        *cause = FileState::CauseOf(there.kind == FileState::Nothing ? ENOENT : EEXIST, false);
+    if (!FileCopy::CanSettle(there, cause))
         return false;
-    }
-    // An empty file that its owner keeps read-only stays so.
-    if (there.kind == FileState::Empty &&
-        ::faccessat(AT_FDCWD, QFile::encodeName(there.path).constData(), W_OK, AT_EACCESS) != 0) {
-        *cause = FileState::CauseOf(errno, true);
-        return false;
-    }
     FileCopy file;
-    const bool made = file.Fill(there.path, [this](const QString& name, QString* why) {
-        return AddSchema(name, why);
-    }) && (there.kind == FileState::Empty ? file.Replace(there.path) : file.Place(there.path));
-    if (!made)
+    if (!file.Fill(there.path, [this](const QString& name, QString* why) { return AddSchema(name, why); })) {
         *cause = file.Cause();
-    return made;
+        return false;
+    }
+    if (!KeptFiles::ClearWay(there.path, cause))
+        return false;
+    if (!file.Settle(there)) {
+        *cause = file.Cause();
+        return false;
+    }
+    return true;
 }
 
 bool CDBManager::AddSchema(const QString& path, QString* cause)
@@ -216,10 +231,24 @@ bool CDBManager::AddSchema(const QString& path, QString* cause)
             failed = query.lastError();
     }
     const bool held = HoldsSchema();
-    CloseDataBase();
     if (!held)
-        *cause = failed.isValid() ? SqlErrorCause(failed) : FileState::CauseOf(EACCES, true);
+        *cause = failed.isValid() ? SqlErrorCause(failed, *database) : FileState::CauseOf(EACCES, true);
+    CloseDataBase();
     return held;
+}
+
+QString CDBManager::WhySaveFailed(const QSqlError& error)
+{
+    if (QFileInfo(openPath).fileName().isEmpty())
+        return NoDataFileText();
+    // What stands in the way is named first: the error's words do not say which file it is.
+    const QString obstacle = FileState::WhyNotWritable(openPath);
+    return obstacle.isEmpty() ? SqlErrorCause(error, GetDataBase()) : obstacle;
+}
+
+QString CDBManager::NoDataFileText()
+{
+    return Tr("No data file is in use.");
 }
 
 bool CDBManager::HoldsSchema()
@@ -265,38 +294,6 @@ bool CDBManager::HoldsTables(const QSqlDatabase& database)
                        [&tables](const QStringList& table) { return tables.contains(table.first()); });
 }
 
-bool CDBManager::TakeInJournals(const QString& path, QString* cause)
-{
-    const QString connection = "JOURNALS";
-    QSqlError error;
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
-        database.setConnectOptions("QSQLITE_OPEN_URI");
-        database.setDatabaseName(DatabaseUri(path, "mode=rw"));
-        if (!database.open()) {
-            error = database.lastError();
-        } else {
-            QSqlQuery pragma(database);
-            if (!pragma.exec("PRAGMA journal_mode = DELETE"))
-                error = pragma.lastError();
-        }
-    }
-    QSqlDatabase::removeDatabase(connection);
-    // Whatever SQLite left of them belongs to this file alone.
-    for (const char* journal : FileState::JOURNALS)
-        QFile::remove(path + journal);
-    if (error.isValid()) {
-        LogSqlError(error);
-        *cause = SqlErrorCause(error);
-        return false;
-    }
-    if (!InRollbackJournal(path)) {
-        *cause = FileState::CauseOf(EACCES, true);
-        return false;
-    }
-    return true;
-}
-
 void ExecQuery(const QString& statement)
 {
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
@@ -304,11 +301,18 @@ void ExecQuery(const QString& statement)
         LogSqlError(query.lastError());
 }
 
-bool ExecPrepared(QSqlQuery& query)
+bool ExecPrepared(QSqlQuery& query, QString* cause)
 {
     if (query.exec())
         return true;
     LogSqlError(query.lastError());
+    return cause ? Failed(cause, CDBManager::GetInstance().WhySaveFailed(query.lastError())) : false;
+}
+
+bool Failed(QString* cause, const QString& why)
+{
+    if (cause)
+        *cause = why;
     return false;
 }
 

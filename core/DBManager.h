@@ -49,13 +49,15 @@ public:
     // False when the file stays in WAL mode.
     bool UseRollbackJournal();
 
+    // Why a statement that writes the open file failed, in words a user
+    // understands: what stands in the way is named where it is not the file.
+    QString WhySaveFailed(const QSqlError& error);
+
     // True when `database` holds the five tables; reads the schema only.
     static bool HoldsTables(const QSqlDatabase& database);
-    // Opens the SQLite file at `path`, whose journals beside it are the
-    // program's own, so that SQLite takes in what they hold: a hot journal is
-    // rolled back and a WAL folded in. The file is left in the rollback journal
-    // mode. False, with the cause, when that fails.
-    static bool TakeInJournals(const QString& path, QString* cause);
+    // Why nothing can be read or written where no data file is named, as after
+    // a first start that could not make one.
+    static QString NoDataFileText();
 
     // "settings_" + version + ".kvd": the data-file name of a version.
     static QString DataFileName(const QString& version = CURRENT_VERSION);
@@ -75,12 +77,19 @@ void LogSqlError(const QSqlError& error);
 // links, with `query`; "mode=rw" opens it as it stands, never making it. The
 // path is the file's own, so that a folder "/" gives no "//", a URI authority.
 QString DatabaseUri(const QString& path, const QString& query);
-// What an SQLite failure means to the user.
-QString SqlErrorCause(const QSqlError& error);
+// What a failure on `database` means to the user.
+QString SqlErrorCause(const QSqlError& error, const QSqlDatabase& database);
+// Whether the header of the SQLite file at `path` gives the rollback journal
+// mode on disk: the change is written as the statement ends, and a failure
+// there is reported to no one.
+bool InRollbackJournal(const QString& path);
 // Runs a statement whose result nobody reads; a failure is only logged.
 void ExecQuery(const QString& statement);
-// Runs a prepared statement; false on failure, which is logged.
-bool ExecPrepared(QSqlQuery& query);
+// Runs a prepared statement; false on failure, which is logged, and `cause`
+// then tells why in words a user understands, where it is asked for.
+bool ExecPrepared(QSqlQuery& query, QString* cause = nullptr);
+// Gives `why` as the cause of a failed step, where one is asked for; false.
+bool Failed(QString* cause, const QString& why);
 // The statement text with its bound values written in, for the debug log.
 QString GetLastExecutedQuery(const QSqlQuery& query);
 

@@ -4,6 +4,8 @@
 #include "core/constants.h"
 #include "core/filecopy.h"
 #include "core/filestate.h"
+#include "core/keptfiles.h"
+#include "core/sqlitefile.h"
 #include "core/utility.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 
@@ -23,6 +26,9 @@ QString Tr(const char* text)
 {
     return QCoreApplication::translate("DataFiles", text);
 }
+
+// The names of backups, before any mark of an unfinished file.
+const QString BACKUP_NAME = R"(Kestrova_Backup_\d{8}-\d\d-\d\d-\d\d\.kestrova)";
 
 // Lockers unlocked for this run are forgotten when another file comes in:
 // their IDs may name other lockers there.
@@ -71,6 +77,7 @@ bool MayHoldData(const FileState& copy)
 {
     switch (copy.kind) {
     case FileState::DataFile:
+    case FileState::OlderDataFile:
     case FileState::Damaged:
     case FileState::Unreadable:
         return true;
@@ -83,17 +90,14 @@ bool MayHoldData(const FileState& copy)
 
 // A rollback copy that a restore cut short or a failed put-back left beside
 // `active`, and that holds what the data file does not, is never replaced: it
-// moves aside, to `kept`, under a name that no start removes.
-bool KeepEarlierRollback(const QString& active, const QString& rollback, QString* kept, QString* cause)
+// moves aside, under a name that no start removes.
+bool KeepEarlierRollback(const QString& active, const QString& rollback, QString* cause)
 {
     if (!IsPlainFile(rollback) || SameContents(rollback, active))
         return true;
-    const QString aside =
-        active + "_kept_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") + ".kestrova";
-    if (!FileCopy::RenameNoReplace(rollback, aside, cause))
-        return false;
-    *kept = aside;
-    return true;
+    return KeptFiles::MoveAside(
+        rollback,
+        active + "_kept_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") + ".kestrova", cause);
 }
 
 // Why the staged backup at `path` may not come in, or the empty text when it
@@ -111,9 +115,9 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
 }
 
 // The restore itself, with the keys of whichever file it leaves in place.
-RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
+RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause)
 {
-    const FileState data = FileState::Examine(DataFiles::ActivePath());
+    const FileState data = SqliteFile::Examine(DataFiles::ActivePath());
     // Never a pipe or a device, which a link may make the system's own, nor a
     // file that cannot be read: it may hold data found nowhere else.
     if (data.kind == FileState::NotRegular || data.kind == FileState::Unreadable) {
@@ -124,7 +128,8 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
     FileCopy staged;
     // Its owner's alone and writable, whatever the backup's mode; the rename
     // gives it the mode of the file it replaces.
-    if (!staged.Make(backup, active, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly)) {
+    if (!staged.Make(backup, active, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly,
+                     SqliteFile::TakeInJournals)) {
         *cause = staged.Cause();
         return RestoreResult::NotRestored;
     }
@@ -136,7 +141,7 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
     const bool chosen = SameFile(backup, rollback);
     const bool keep = !chosen && data.kind == FileState::DataFile;
     if (keep) {
-        if (!KeepEarlierRollback(active, rollback, kept, cause))
+        if (!KeepEarlierRollback(active, rollback, cause))
             return RestoreResult::EarlierCopyNotMoved;
         // A pipe, a device, a folder or a link there stays as it is.
         if (!FileState::NothingAt(rollback) && !IsPlainFile(rollback)) {
@@ -144,20 +149,25 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
             return RestoreResult::NoRollback;
         }
         FileCopy copy;
-        if (!copy.Make(active, active) || !copy.Replace(rollback)) {
-            *cause = copy.Cause();
+        if (!copy.Make(active, active, FileCopy::Source::AnyFile, FileCopy::Mode::OfSource,
+                       SqliteFile::TakeInJournals) ||
+            !KeptFiles::ClearWay(rollback, cause) || !copy.Replace(rollback)) {
+            if (cause->isEmpty())
+                *cause = copy.Cause();
             return RestoreResult::NoRollback;
         }
     }
     // Where no rollback copy is made, an earlier one stays where every start
-    // finds it, whatever step a kill cuts short.
-    const bool waiting = !keep && !chosen && MayHoldData(FileState::Examine(rollback));
-    const bool replaced = staged.Replace(active);
+    // finds it, whatever step a kill cuts short, and is named.
+    if (!keep && !chosen && MayHoldData(SqliteFile::Examine(rollback)))
+        KeptFiles::Note(rollback);
+    // What the journals beside the data file held is in the rollback copy, or
+    // was another file's: either way the backup must not take it in.
+    const bool replaced = KeptFiles::ClearWay(active, cause) && staged.Replace(active);
     if (keep)
         QFile::remove(rollback);
-    *cause = staged.Cause();
-    if (replaced && waiting)
-        *kept = rollback;
+    if (!replaced && cause->isEmpty())
+        *cause = staged.Cause();
     return replaced ? RestoreResult::Restored : RestoreResult::NotRestored;
 }
 
@@ -189,11 +199,25 @@ QString SharePath(const QString& folder)
     return FileState::Join(folder, Utility::GetInstance().settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
 }
 
+bool InUse()
+{
+    return !QFileInfo(ActivePath()).fileName().isEmpty();
+}
+
 QString CopyActiveTo(const QString& target)
 {
+    // What a copy into this folder that a kill cut short left goes first, unless a run still makes it.
+    const QFileInfo named(target);
+    FileCopy::RemoveUnfinished(named.absolutePath(),
+                               BACKUP_NAME + "|" + QRegularExpression::escape(named.fileName()));
     FileCopy copy;
-    if (copy.Make(ActivePath(), target) && copy.Place(target))
+    QString cause;
+    if (copy.Make(ActivePath(), target, FileCopy::Source::AnyFile, FileCopy::Mode::OfSource,
+                  SqliteFile::TakeInJournals) &&
+        KeptFiles::ClearWay(target, &cause) && copy.Place(target))
         return QString();
+    if (!cause.isEmpty())
+        return cause;
     // Named, so that the cause is not taken for the chosen folder's.
     return copy.SourceAtFault() ? Tr("The data file %1 cannot be copied. %2").arg(ActivePath(), copy.Cause())
                                 : copy.Cause();
@@ -203,6 +227,7 @@ void Select(const QString& path)
 {
     CDBManager::GetInstance().CloseDataBase();
     ForgetUnlockedLockers();
+    FileCopy::RemoveUnfinished(path);
     const QFileInfo file(path);
     QSettings* settings = Utility::GetInstance().settings;
     settings->setValue(WALLET_DATA_FOLDER_PATH, file.absolutePath());
@@ -214,8 +239,8 @@ bool CanMakeNew()
     const QString folder = Utility::GetInstance().settings->value(WALLET_DATA_FOLDER_PATH).toString();
     const FileState data = FileState::Look(ActivePath());
     const bool free = data.kind == FileState::Empty || (data.kind == FileState::Nothing && !data.linked);
-    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() &&
-           !QFileInfo(ActivePath()).fileName().isEmpty() && free && !RollbackWaits(data.path);
+    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && InUse() && free &&
+           !RollbackWaits(data.path);
 }
 
 QString MakeNew()
@@ -227,7 +252,7 @@ QString MakeNew()
 CopyCheck CheckCopy(const QString& copy, bool keepKeys)
 {
     CopyCheck check;
-    const FileState state = FileState::Examine(copy);
+    const FileState state = SqliteFile::Examine(copy);
     if (state.kind != FileState::DataFile) {
         check.cause = state.Reason();
         return check;
@@ -261,11 +286,10 @@ QString UnreadableSecretsText(int count)
                       : Tr("%1 stored secrets cannot be read.").arg(count);
 }
 
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept)
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause)
 {
     CDBManager::GetInstance().CloseDataBase();
-    kept->clear();
-    const RestoreResult result = ReplaceByBackup(backup, keys, cause, kept);
+    const RestoreResult result = ReplaceByBackup(backup, keys, cause);
     if (result == RestoreResult::Restored)
         ForgetUnlockedLockers();
     else // the data file's own keys again, in place of the backup's
@@ -275,13 +299,13 @@ RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* caus
 
 bool RollbackWaits(const QString& dataFile)
 {
-    return MayHoldData(FileState::Examine(RollbackOf(FileState::Resolve(dataFile))));
+    return MayHoldData(SqliteFile::Examine(RollbackOf(FileState::Resolve(dataFile))));
 }
 
 RollbackRecovery RecoverRollback(QString* cause)
 {
     // No data file is named until a first start has made one.
-    if (QFileInfo(ActivePath()).fileName().isEmpty())
+    if (!InUse())
         return RollbackRecovery::None;
     const FileState data = FileState::Look(ActivePath());
     const QString rollback = RollbackOf(data.path);
@@ -290,7 +314,7 @@ RollbackRecovery RecoverRollback(QString* cause)
     // as does anything in the copy's place but a file of the program's own.
     if (!data.HoldsNothing() || !IsPlainFile(rollback))
         return RollbackRecovery::None;
-    const FileState copy = FileState::Examine(rollback);
+    const FileState copy = SqliteFile::Examine(rollback);
     if (copy.kind == FileState::DataFile)
         return FileCopy::RenameOver(rollback, data.path, cause) ? RollbackRecovery::PutBack
                                                                 : RollbackRecovery::NotPutBack;

@@ -46,8 +46,11 @@ QString BackupPath(const QString& folder);
 // The shared copy in `folder`, under the active file's own name.
 QString SharePath(const QString& folder);
 
+// Whether a data file is named: none is after a first start that could not make one.
+bool InUse();
 // Copies the active data file, with what its journals hold, to `target`, never
-// over an existing file; the empty text on success, else the cause.
+// over an existing file and never beside journals that another file left there,
+// which are kept aside; the empty text on success, else the cause.
 QString CopyActiveTo(const QString& target);
 // Makes `path` the active data file, for this run and the next.
 void Select(const QString& path);
@@ -70,8 +73,9 @@ QString UnreadableSecretsText(int count);
 // every stored secret. The data file, or the file that it links to, is at every
 // moment the old one or the new one. The keys in force afterwards are those of
 // the file then active, `keys` the result of their set-up. An earlier rollback
-// copy that may hold other data is kept, and named in `kept`.
-RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause, QString* kept);
+// copy that may hold other data is kept, and so are journals that another file
+// left beside the data file: each is noted among the kept files.
+RestoreResult Restore(const QString& backup, KeySetupResult* keys, QString* cause);
 // Whether the rollback copy beside the data file `dataFile` may hold data found
 // nowhere else: a data file, or one that cannot be checked.
 bool RollbackWaits(const QString& dataFile);

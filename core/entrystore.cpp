@@ -2,7 +2,9 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
+#include "core/keysetup.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QSqlQuery>
@@ -37,14 +39,18 @@ struct Kind
 const Kind* KindOf(int type)
 {
     static const Kind kinds[] = {
-        {"tblId", "SELECT ID, name,'','','' from tblId", " ORDER BY NAME ASC",
+        {"tblId",
+         "SELECT ID, name,'','','' from tblId",
+         " ORDER BY NAME ASC",
          {{"NAME", Stored::Plain},
           {"URL", Stored::Plain},
           {"USER_NAME", Stored::Secret},
           {"PASSWORD", Stored::Secret},
           {"NOTES", Stored::Secret}},
          {"URL", "USER_NAME", "PASSWORD"}},
-        {"tblId2", "SELECT ID, name,'','','' from tblId2", " ORDER BY NAME ASC",
+        {"tblId2",
+         "SELECT ID, name,'','','' from tblId2",
+         " ORDER BY NAME ASC",
          {{"NAME", Stored::Plain},
           {"CARD_NUMBER", Stored::Secret},
           {"PIN", Stored::Secret},
@@ -53,7 +59,9 @@ const Kind* KindOf(int type)
           {"CODE", Stored::Secret},
           {"NOTES", Stored::Secret}},
          {"CARD_NUMBER", "PIN", "CODE"}},
-        {"tblId3", "SELECT ID, name, TIME_STAMP,'','' from tblId3", " ORDER BY date(TIME_STAMP) DESC, NAME",
+        {"tblId3",
+         "SELECT ID, name, TIME_STAMP,'','' from tblId3",
+         " ORDER BY date(TIME_STAMP) DESC, NAME",
          {{"NAME", Stored::Plain}, {"TIME_STAMP", Stored::SaveTime}, {"NOTES", Stored::Secret}},
          {"NOTES"}},
     };
@@ -112,11 +120,15 @@ bool BindColumns(QSqlQuery& query, const Kind& kind, const QString& lockerId, co
     return true;
 }
 
-// Runs a save; a failed one is logged with its values, which are ciphertext
+// Binds the entry's values and runs the save; false, with why, when either
+// fails. A failed statement is logged with its values, which are ciphertext
 // wherever they are secret.
-bool ExecSave(QSqlQuery& query)
+bool Save(QSqlQuery& query, const Kind& kind, const QString& lockerId, const EntryFields& fields,
+          QString* cause)
 {
-    if (ExecPrepared(query))
+    if (!BindColumns(query, kind, lockerId, fields))
+        return Failed(cause, NoKeysCause());
+    if (ExecPrepared(query, cause))
         return true;
     qDebug().noquote() << GetLastExecutedQuery(query);
     return false;
@@ -224,19 +236,19 @@ bool NameTaken(int type, const QString& lockerId, const QString& name)
     return ExecPrepared(query) && query.next();
 }
 
-bool Add(int type, const QString& lockerId, const EntryFields& fields)
+bool Add(int type, const QString& lockerId, const EntryFields& fields, QString* cause)
 {
     const Kind* kind = KindOf(type);
     if (!kind)
         return false;
     const QStringList names = ColumnNames(*kind);
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
-    query.prepare("INSERT INTO " + kind->table + " (LOCKER_ID, " + names.join(", ") + ") VALUES (:locker_id, :" +
-                  names.join(", :").toLower() + ")");
-    return BindColumns(query, *kind, lockerId, fields) && ExecSave(query);
+    query.prepare("INSERT INTO " + kind->table + " (LOCKER_ID, " + names.join(", ") +
+                  ") VALUES (:locker_id, :" + names.join(", :").toLower() + ")");
+    return Save(query, *kind, lockerId, fields, cause);
 }
 
-bool Update(int type, const QString& id, const QString& lockerId, const EntryFields& fields)
+bool Update(int type, const QString& id, const QString& lockerId, const EntryFields& fields, QString* cause)
 {
     const Kind* kind = KindOf(type);
     if (!kind)
@@ -247,8 +259,11 @@ bool Update(int type, const QString& id, const QString& lockerId, const EntryFie
     QSqlQuery query(CDBManager::GetInstance().GetDataBase());
     query.prepare("UPDATE " + kind->table + " SET " + assignments.join(", ") + " WHERE ID = :id");
     query.bindValue(":id", id);
+    if (!Save(query, *kind, lockerId, fields, cause))
+        return false;
     // An update of a row that is gone changes nothing, and must not pass for a save.
-    return BindColumns(query, *kind, lockerId, fields) && ExecSave(query) && query.numRowsAffected() == 1;
+    return query.numRowsAffected() == 1 ||
+           Failed(cause, QCoreApplication::translate("EntryStore", "The entry is no longer there."));
 }
 
 bool Delete(int type, const QString& id)

@@ -37,10 +37,12 @@ bool ReadAll(int type, const QString& lockerId, QVector<QStringList>* rows);
 // Whether the locker already holds an entry of that name.
 bool NameTaken(int type, const QString& lockerId, const QString& name);
 // False when a secret could not be encrypted (nothing is written then) or the
-// statement failed. A note's time stamp is the time of the save.
-bool Add(int type, const QString& lockerId, const EntryFields& fields);
+// statement failed, with why in `cause` where it is asked for. A note's time
+// stamp is the time of the save.
+bool Add(int type, const QString& lockerId, const EntryFields& fields, QString* cause = nullptr);
 // False as for Add, and when no row has that ID.
-bool Update(int type, const QString& id, const QString& lockerId, const EntryFields& fields);
+bool Update(int type, const QString& id, const QString& lockerId, const EntryFields& fields,
+            QString* cause = nullptr);
 bool Delete(int type, const QString& id);
 
 } // namespace EntryStore

@@ -1,6 +1,5 @@
 #include "core/filecopy.h"
 
-#include "core/DBManager.h"
 #include "core/filestate.h"
 
 #include <QDebug>
@@ -13,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,15 +92,36 @@ void SyncFolder(const QString& file)
 // What marks a file as the program's own, unfinished: no user names a file so.
 const QString MARKER = "~kestrova-tmp-";
 
+// Removes the file at `path`, and SQLite's files beside it, unless a run holds
+// its lock. A file that cannot be locked, as on some network mounts, stays.
+void RemoveUnheld(const QString& path)
+{
+    Descriptor file(::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status;
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+        return;
+    QFile::remove(path);
+    for (const char* journal : FileState::JOURNALS)
+        QFile::remove(path + journal);
+}
+
 } // namespace
 
 FileCopy::~FileCopy()
 {
-    if (fileName.isEmpty())
-        return;
-    QFile::remove(fileName);
-    for (const char* journal : FileState::JOURNALS)
-        QFile::remove(fileName + journal);
+    if (!fileName.isEmpty()) {
+        QFile::remove(fileName);
+        for (const char* journal : FileState::JOURNALS)
+            QFile::remove(fileName + journal);
+    }
+    Release();
+}
+
+void FileCopy::Release()
+{
+    if (lock >= 0)
+        ::close(std::exchange(lock, -1));
 }
 
 bool FileCopy::Fail(const QString& why, bool inSource)
@@ -113,13 +134,17 @@ bool FileCopy::Fail(const QString& why, bool inSource)
 int FileCopy::Create(const QString& beside)
 {
     QByteArray name = Native(FileState::Resolve(beside) + MARKER + "XXXXXX");
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
+    Descriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+    if (fd.Get() < 0) {
         Fail(FileState::CauseOf(errno, true));
         return -1;
     }
     fileName = QFile::decodeName(name);
-    return fd;
+    // Held on a descriptor of its own, which lives past every close of the file's others.
+    lock = ::fcntl(fd.Get(), F_DUPFD_CLOEXEC, 0);
+    if (lock < 0 || ::flock(lock, LOCK_EX | LOCK_NB) != 0)
+        qDebug() << "New file not locked:" << qt_error_string(errno);
+    return fd.Release();
 }
 
 bool FileCopy::CopyBytes(int in, int out)
@@ -139,7 +164,7 @@ bool FileCopy::CopyBytes(int in, int out)
     }
 }
 
-bool FileCopy::Make(const QString& source, const QString& beside, Source kind, Mode mode)
+bool FileCopy::Make(const QString& source, const QString& beside, Source kind, Mode mode, const Step& takeIn)
 {
     QString why;
     Descriptor in(OpenRegular(source, &why));
@@ -157,44 +182,45 @@ bool FileCopy::Make(const QString& source, const QString& beside, Source kind, M
     Descriptor out(Create(beside));
     if (out.Get() < 0 || !CopyBytes(in.Get(), out.Get()))
         return false;
-    // Many USB sticks and network mounts refuse modes: the copy then stays its owner's alone.
-    if (mode == Mode::OfSource && ::fchmod(out.Get(), status.st_mode & 07777) != 0)
-        qDebug() << "Mode not set:" << qt_error_string(errno);
     if (!out.Close())
         return Fail(FileState::CauseOf(errno, true));
-    return !database || TakeInJournals(source, header[18] == 2);
+    bool journaled = database && header[18] == 2;
+    if (database && !CopyJournals(source, &journaled))
+        return false;
+    if (journaled && !takeIn(fileName, &why))
+        return Fail(why, why == FileState::CauseFor(FileState::Damaged));
+    // Only now, as SQLite writes the copy while it takes its journals in. Many USB
+    // sticks and network mounts refuse modes: the copy then stays its owner's alone.
+    if (mode == Mode::OfSource && ::chmod(Native(fileName).constData(), status.st_mode & 07777) != 0)
+        qDebug() << "Mode not set:" << qt_error_string(errno);
+    return true;
 }
 
-bool FileCopy::TakeInJournals(const QString& source, bool walMode)
+bool FileCopy::CopyJournals(const QString& source, bool* copied)
 {
-    // SQLite keeps them beside the file that a link leads to.
-    const QString real = FileState::Resolve(source);
-    bool journaled = walMode;
-    for (const char* journal : FileState::DATA_JOURNALS) {
-        const QString from = real + journal;
-        if (!QFileInfo::exists(from))
-            continue;
+    // Beside the file that a link leads to, where SQLite keeps them.
+    const FileState there = FileState::Look(source);
+    if (there.culprit != there.path && !there.culprit.isEmpty())
+        return Fail(there.Reason(), true);
+    for (const QString& from : there.journals) {
         QString why;
         Descriptor in(OpenRegular(from, &why));
         if (in.Get() < 0)
             return Fail(from + "\n" + why, true);
-        Descriptor out(
-            ::open(Native(fileName + journal).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        const QString to = fileName + from.mid(there.path.size());
+        Descriptor out(::open(Native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (out.Get() < 0)
             return Fail(FileState::CauseOf(errno, true));
         if (!CopyBytes(in.Get(), out.Get()))
             return false;
         if (!out.Close())
             return Fail(FileState::CauseOf(errno, true));
-        journaled = true;
+        *copied = true;
     }
-    QString why;
-    if (!journaled || CDBManager::TakeInJournals(fileName, &why))
-        return true;
-    return Fail(why, why == FileState::CauseFor(FileState::Damaged));
+    return true;
 }
 
-bool FileCopy::Fill(const QString& beside, const std::function<bool(const QString&, QString*)>& write)
+bool FileCopy::Fill(const QString& beside, const Step& write)
 {
     Descriptor out(Create(beside));
     if (out.Get() < 0)
@@ -215,8 +241,10 @@ bool FileCopy::Sync()
 
 bool FileCopy::Renamed(bool renamed)
 {
-    if (renamed)
+    if (renamed) {
         fileName.clear();
+        Release();
+    }
     return renamed;
 }
 
@@ -233,6 +261,29 @@ bool FileCopy::Replace(const QString& target)
 bool FileCopy::Place(const QString& target)
 {
     return Sync() && Renamed(RenameNoReplace(fileName, target, &cause));
+}
+
+bool FileCopy::CanSettle(const FileState& there, QString* cause)
+{
+    // Never through a link to a file not there: that is a drive not connected, say.
+    if (there.kind != FileState::Empty && (there.kind != FileState::Nothing || there.linked)) {
+        *cause = FileState::CauseOf(there.kind == FileState::Nothing ? ENOENT : EEXIST, false);
+        return false;
+    }
+    // An empty file that its owner keeps read-only stays so.
+    if (there.kind == FileState::Empty &&
+        ::faccessat(AT_FDCWD, Native(there.path).constData(), W_OK, AT_EACCESS) != 0) {
+        *cause = FileState::CauseOf(errno, true);
+        return false;
+    }
+    return true;
+}
+
+bool FileCopy::Settle(const FileState& there)
+{
+    if (!CanSettle(there, &cause))
+        return false;
+    return there.kind == FileState::Empty ? Replace(there.path) : Place(there.path);
 }
 
 bool FileCopy::RenameOver(const QString& source, const QString& target, QString* cause)
@@ -269,11 +320,24 @@ bool FileCopy::RenameNoReplace(const QString& source, const QString& target, QSt
 void FileCopy::RemoveUnfinished(const QString& beside)
 {
     const QFileInfo file(FileState::Resolve(beside));
-    const QRegularExpression unfinished("^" + QRegularExpression::escape(file.fileName() + MARKER) +
-                                        "[A-Za-z0-9]{6}(-journal|-wal|-shm)?$");
-    const QDir folder = file.dir();
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (unfinished.match(name).hasMatch())
-            QFile::remove(folder.filePath(name));
+    RemoveUnfinished(file.absolutePath(), QRegularExpression::escape(file.fileName()));
+}
+
+void FileCopy::RemoveUnfinished(const QString& folder, const QString& namePattern)
+{
+    const QRegularExpression unfinished("^((?:" + namePattern + ")" + MARKER +
+                                        "[A-Za-z0-9]{6})(-journal|-wal|-shm)?$");
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = unfinished.match(name);
+        if (!match.hasMatch())
+            continue;
+        // A journal goes with its file; one whose file is gone goes alone.
+        const QString made = dir.filePath(match.captured(1));
+        if (match.captured(2).isEmpty())
+            RemoveUnheld(made);
+        else if (!names.contains(match.captured(1)))
+            QFile::remove(dir.filePath(name));
     }
 }

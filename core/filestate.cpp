@@ -1,14 +1,9 @@
 #include "core/filestate.h"
 
-#include "core/DBManager.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <climits>
@@ -24,25 +19,23 @@ QByteArray Native(const QString& path)
     return QFile::encodeName(path);
 }
 
-// True when the regular file at `path` can be opened for reading; else false
-// with the error. Non-blocking, in case it became a pipe meanwhile.
-bool Opens(const QString& path, int* error)
+// True when the regular file at `path` can be opened for reading, with its
+// first bytes in `header`; else false with the error. Non-blocking, in case it
+// became a pipe meanwhile.
+bool Opens(const QString& path, int* error, QByteArray* header = nullptr)
 {
     const int fd = ::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = errno;
         return false;
     }
+    if (header) {
+        header->resize(20);
+        const ssize_t got = ::pread(fd, header->data(), header->size(), 0);
+        header->resize(got > 0 ? static_cast<int>(got) : 0);
+    }
     ::close(fd);
     return true;
-}
-
-FileState With(FileState state, FileState::Kind kind, const QString& culprit, const QString& cause)
-{
-    state.kind = kind;
-    state.culprit = culprit;
-    state.cause = cause;
-    return state;
 }
 
 // The file at `path` cannot be opened: unreadable, or of a kind that only an
@@ -50,57 +43,8 @@ FileState With(FileState state, FileState::Kind kind, const QString& culprit, co
 FileState CannotOpen(const FileState& state, const QString& path, int error)
 {
     const bool special = error == ENXIO || error == ELOOP;
-    return With(state, special ? FileState::NotRegular : FileState::Unreadable, path,
-                FileState::CauseOf(error, false));
-}
-
-// What SQLite reads of the file of `state` on `database`.
-FileState Read(const FileState& state, QSqlDatabase& database)
-{
-    const QString& path = state.path;
-    if (!database.open())
-        return With(state, FileState::Unreadable, path, SqlErrorCause(database.lastError()));
-    QSqlQuery check(database);
-    if (!check.exec("PRAGMA quick_check")) {
-        const QString cause = SqlErrorCause(check.lastError());
-        const bool damaged = cause == FileState::CauseFor(FileState::Damaged);
-        return With(state, damaged ? FileState::Damaged : FileState::Unreadable, path, cause);
-    }
-    if (!check.next() || check.value(0).toString() != "ok")
-        return With(state, FileState::Damaged, path, FileState::CauseFor(FileState::Damaged));
-    if (!CDBManager::HoldsTables(database))
-        return With(state, FileState::NotADataFile, path, FileState::CauseFor(FileState::NotADataFile));
-    FileState read = state;
-    read.kind = FileState::DataFile;
-    return read;
-}
-
-// What SQLite reads of the regular file at `path`, through a read-only
-// connection. Without a journal beside it, the file holds all there is, and is
-// read as it stands, which makes nothing beside it, even in a folder that
-// cannot be written. Else reading a database in WAL mode makes its -wal and
-// -shm when they are missing; those go again, so that the file stays as it was.
-FileState ReadAsDatabase(const FileState& state)
-{
-    const QString& path = state.path;
-    QStringList made;
-    for (const char* journal : {"-wal", "-shm"}) {
-        if (FileState::NothingAt(path + journal))
-            made << path + journal;
-    }
-    const bool journaled = !made.contains(path + "-wal") || !FileState::NothingAt(path + "-journal");
-    const QString connection = "EXAMINE";
-    FileState read = state;
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", connection);
-        database.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
-        database.setDatabaseName(DatabaseUri(path, journaled ? "mode=ro" : "mode=ro&immutable=1"));
-        read = Read(state, database);
-    }
-    QSqlDatabase::removeDatabase(connection);
-    for (const QString& file : made)
-        QFile::remove(file);
-    return read;
+    return state.With(special ? FileState::NotRegular : FileState::Unreadable, path,
+                      FileState::CauseOf(error, false));
 }
 
 } // namespace
@@ -146,56 +90,86 @@ FileState FileState::Look(const QString& path)
     FileState state;
     state.path = Resolve(path, &state.linked);
     struct stat status;
-    if (::lstat(Native(state.path).constData(), &status) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return state;
+    const bool there = ::lstat(Native(state.path).constData(), &status) == 0;
+    if (!there && errno != ENOENT && errno != ENOTDIR)
         return CannotOpen(state, state.path, errno);
-    }
-    if (!S_ISREG(status.st_mode)) // links still there after Resolve are a loop
-        return With(state, NotRegular, state.path, CauseFor(NotRegular));
-    // SQLite opens these with a plain open, which a pipe or a device may hold for good.
+    if (there && !S_ISREG(status.st_mode)) // links still there after Resolve are a loop
+        return state.With(NotRegular, state.path, CauseFor(NotRegular));
+    // SQLite opens these with a plain open that follows no link, which a pipe or
+    // a device may hold for good; they count even where no file is yet.
+    QStringList beside;
     for (const char* journal : JOURNALS) {
-        const QString beside = state.path + journal;
-        struct stat there;
-        if (::stat(Native(beside).constData(), &there) != 0 ? errno == ELOOP : !S_ISREG(there.st_mode))
-            return With(state, NotRegular, beside, CauseFor(NotRegular));
+        const QString file = state.path + journal;
+        struct stat side;
+        if (::lstat(Native(file).constData(), &side) != 0)
+            continue;
+        if (!S_ISREG(side.st_mode))
+            return state.With(NotRegular, file, CauseFor(NotRegular));
+        beside << file;
     }
+    state.journals = beside.filter(QRegularExpression("-(journal|wal)$"));
+    if (!there)
+        return state.With(Nothing, state.path, CauseFor(Nothing));
     if (status.st_size == 0) {
         state.kind = Empty;
         return state;
     }
     int error = 0;
-    if (!Opens(state.path, &error))
+    QByteArray header;
+    if (!Opens(state.path, &error, &header))
         return CannotOpen(state, state.path, error);
-    for (const char* journal : DATA_JOURNALS) {
-        const QString beside = state.path + journal;
-        if (QFileInfo::exists(beside) && !Opens(beside, &error))
-            return CannotOpen(state, beside, error);
+    // The -shm serves WAL mode only: 2 in byte 18 of SQLite's header, or a WAL beside.
+    const bool wal = (header.size() > 18 && header.at(18) == 2) || beside.contains(state.path + "-wal");
+    for (const QString& file : beside) {
+        if ((wal || !file.endsWith("-shm")) && !Opens(file, &error))
+            return CannotOpen(state, file, error);
     }
     state.kind = Readable;
     return state;
 }
 
-FileState FileState::Examine(const QString& path)
+QString FileState::WhyNotWritable(const QString& path)
 {
     const FileState state = Look(path);
-    if (state.kind != Readable)
-        return state;
-    QFile file(state.path);
-    static const QByteArray sqlite("SQLite format 3\0", 16);
-    if (!file.open(QIODevice::ReadOnly) || file.read(16) != sqlite)
-        return With(state, NotADataFile, state.path, CauseFor(NotADataFile));
-    return ReadAsDatabase(state);
+    if (state.kind != Empty && state.kind != Readable)
+        return state.Reason();
+    // The file, the journals beside it, then the folder, where a save makes its journal.
+    QStringList files{state.path};
+    for (const char* journal : JOURNALS) {
+        if (!NothingAt(state.path + journal))
+            files << state.path + journal;
+    }
+    files << QFileInfo(state.path).absolutePath();
+    for (const QString& file : files) {
+        if (::faccessat(AT_FDCWD, Native(file).constData(), W_OK, AT_EACCESS) != 0) {
+            const QString cause = CauseOf(errno, true);
+            return file == state.path ? cause : file + "\n" + cause;
+        }
+    }
+    return QString();
+}
+
+FileState FileState::With(Kind found, const QString& at, const QString& why) const
+{
+    FileState state = *this;
+    state.kind = found;
+    state.culprit = at;
+    state.cause = why;
+    return state;
 }
 
 QString FileState::Reason() const
 {
-    return culprit == path ? cause : culprit + "\n" + cause;
+    return culprit.isEmpty() || culprit == path ? cause : culprit + "\n" + cause;
 }
 
 QString FileState::CauseFor(Kind kind)
 {
     switch (kind) {
+    case Nothing:
+        return CauseOf(ENOENT, false);
+    case OlderDataFile:
+        return tr("It is from an earlier version of Kestrova.");
     case NotADataFile:
         return tr("It is not a Kestrova data file.");
     case Damaged:
@@ -212,8 +186,9 @@ QString FileState::CauseOf(int error, bool writing)
     switch (error) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return tr("There is no room left on the disk.");
+    case EFBIG: // a size limit of the system's, or of this run's
+        return tr("The file would be larger than the system allows.");
     case EACCES:
     case EPERM:
     case EROFS:

@@ -5,6 +5,8 @@
 #include "core/datafiles.h"
 #include "core/filecopy.h"
 #include "core/filestate.h"
+#include "core/keptfiles.h"
+#include "core/sqlitefile.h"
 #include "core/utility.h"
 
 #include <QDir>
@@ -23,11 +25,11 @@ FirstStartReport& Report()
     return report;
 }
 
-// Carries `older` over to `current`, which is missing: through a copy that
+// Carries `older` over to `current`, which holds nothing: through a copy that
 // takes in what its journals hold, checked as a backup is, with the five
 // tables, named once it is complete. The older file and its journals are only
 // read. False, with the failure noted, when that fails.
-bool CarryOver(const QString& older, const QString& current)
+bool CarryOver(const QString& older, const FileState& current)
 {
     FileCopy copy;
     const auto fail = [&older](const QString& cause, bool inOlderFile) {
@@ -35,36 +37,41 @@ bool CarryOver(const QString& older, const QString& current)
         Report().cause = cause;
         return false;
     };
-    if (!copy.Make(older, current, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly))
+    if (!copy.Make(older, current.path, FileCopy::Source::Database, FileCopy::Mode::OwnerOnly,
+                   SqliteFile::TakeInJournals))
         return fail(copy.Cause(), copy.SourceAtFault());
     QString cause;
     if (!CDBManager::GetInstance().AddSchema(copy.FileName(), &cause)) {
         // A damaged file takes no table: the fault is then the older file's, not the folder's.
-        const bool damaged = FileState::Examine(copy.FileName()).kind == FileState::Damaged;
+        const bool damaged = SqliteFile::Examine(copy.FileName()).kind == FileState::Damaged;
         return fail(damaged ? FileState::CauseFor(FileState::Damaged) : cause, damaged);
     }
     // The window's key set-up makes its keys, as for every new data file.
     const DataFiles::CopyCheck check = DataFiles::CheckCopy(copy.FileName(), false);
     if (!check.cause.isEmpty())
         return fail(check.cause, !check.copyAtFault);
-    if (!copy.Place(current))
+    if (!KeptFiles::ClearWay(current.path, &cause))
+        return fail(cause, false);
+    if (!copy.Settle(current))
         return fail(copy.Cause(), false);
     Report().carriedOver = older;
     Report().unreadableSecrets = check.unreadableSecrets;
     return true;
 }
 
-// Carries the newest older data file over to `current`, which is missing.
+// Carries the newest older data file over to `current`, which holds nothing.
 // False, with the failure noted, when one is there that cannot be carried over.
-bool MigrateOlderDataFile(const QDir& folder, const QString& current)
+bool MigrateOlderDataFile(const QDir& folder, const FileState& current)
 {
     const QString olderVersions[] = {PREVIOUS_VERSION_7_0_0, PREVIOUS_VERSION_6_0_0, PREVIOUS_VERSION_5_0_0,
                                      PREVIOUS_VERSION_4_0_0};
     for (const QString& version : olderVersions) {
         const QString older = folder.filePath(CDBManager::DataFileName(version));
-        // A link to a drive not connected stands for the newest data too: an older
-        // file must not take its place unseen.
-        if (FileState::NothingAt(older))
+        // An empty file holds nothing to carry over. A link to a drive not
+        // connected stands for the newest data, though: an older file must not
+        // take its place unseen.
+        const QFileInfo file(older);
+        if (FileState::NothingAt(older) || (file.isFile() && file.size() == 0))
             continue;
         if (!CarryOver(older, current))
             return false;
@@ -110,7 +117,8 @@ void RunFirstStart()
             settings->setValue(ACTIVE_WALLET_DB_7_5_0, CDBManager::DataFileName());
             return;
         }
-        if (there.kind == FileState::Nothing && !MigrateOlderDataFile(folder, current))
+        // An empty file, as a first start killed before its tables left, holds nothing either.
+        if (!MigrateOlderDataFile(folder, there))
             return;
         QString cause;
         if (!CDBManager::GetInstance().CreateDatabase(&cause))

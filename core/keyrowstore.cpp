@@ -3,7 +3,9 @@
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
 #include "core/entrystore.h"
+#include "core/keysetup.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -76,17 +78,15 @@ bool ForEachSecret(int limit, const std::function<void(const QString&)>& take)
     return !query.lastError().isValid();
 }
 
-bool ChangeMasterPassword(const QString& newDigest)
+bool ChangeMasterPassword(const QString& newDigest, QString* cause)
 {
     const KeyRow row = Read();
-    if (!row.id.isValid())
-        return false;
     BotanAdapter& adapter = BotanAdapter::GetInstance();
     // The wrapped key must exist before anything is written: a digest stored
     // without its wrapped key would lose the content key at the next start.
-    const QString wrappedKey = adapter.ChangePassword(newDigest);
+    const QString wrappedKey = row.id.isValid() ? adapter.ChangePassword(newDigest) : QString();
     if (wrappedKey.isEmpty())
-        return false;
+        return Failed(cause, NoKeysCause());
 
     // One statement, so the digest and the wrapped key are stored together or not at all.
     QSqlQuery update(CDBManager::GetInstance().GetDataBase());
@@ -94,10 +94,13 @@ bool ChangeMasterPassword(const QString& newDigest)
     update.bindValue(":param1", newDigest);
     update.bindValue(":param2", wrappedKey);
     update.bindValue(":id", row.id);
-    if (update.exec() && update.numRowsAffected() == 1)
+    const bool ran = ExecPrepared(update, cause);
+    if (ran && update.numRowsAffected() == 1)
         return true;
+    if (ran)
+        Failed(cause, QCoreApplication::translate("KeyRowStore",
+                                                  "The key row of the data file is no longer there."));
 
-    qDebug() << "Master password not stored:" << update.lastError().text();
     // Wrapping is deterministic, so this gives back exactly the key row that
     // the file still holds.
     if (adapter.ChangePassword(row.digest).isEmpty())

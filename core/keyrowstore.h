@@ -33,9 +33,10 @@ bool StoreKeys(const QVariant& id, const QString& wrappedKey, const QString& iv,
 // over; false when the tables could not be read.
 bool ForEachSecret(int limit, const std::function<void(const QString&)>& take);
 // Re-wraps the content key under `newDigest` and stores the digest and the
-// wrapped key together. False when nothing was stored; the keys in memory then
-// match the key row that the file still holds.
-bool ChangeMasterPassword(const QString& newDigest);
+// wrapped key together. False when nothing was stored, with why in `cause`
+// where it is asked for; the keys in memory then match the key row that the
+// file still holds.
+bool ChangeMasterPassword(const QString& newDigest, QString* cause = nullptr);
 
 } // namespace KeyRowStore
 

@@ -4,7 +4,9 @@
 #include "core/botanadapter.h"
 #include "core/filestate.h"
 #include "core/keyrowstore.h"
+#include "core/sqlitefile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlError>
 
@@ -23,7 +25,7 @@ KeySetupResult GenerateKeys(const QVariant& rowId, QString* cause)
     QSqlError error;
     if (wrappedKey.isEmpty() || !KeyRowStore::StoreKeys(rowId, wrappedKey, iv, &error)) {
         if (error.isValid())
-            *cause = SqlErrorCause(error);
+            *cause = SqlErrorCause(error, CDBManager::GetInstance().GetDataBase());
         return KeySetupResult::KeysNotStored;
     }
     return KeySetupResult::Generated;
@@ -36,12 +38,14 @@ KeySetupResult LoadKeys(QString* cause)
         // Nothing is made here: only a first start, or the user's word, makes a data file.
         if (QFileInfo(manager.DataBasePath()).fileName().isEmpty()) // a first start could not make one
             return KeySetupResult::NoDataFolder;
-        switch (FileState::Examine(manager.DataBasePath()).kind) {
+        switch (SqliteFile::Examine(manager.DataBasePath()).kind) {
         case FileState::Nothing:
         case FileState::Empty:
             return KeySetupResult::NoDataFile;
         case FileState::NotADataFile:
             return KeySetupResult::NotADataFile;
+        case FileState::OlderDataFile:
+            return KeySetupResult::OlderDataFile;
         default:
             return KeySetupResult::CannotOpen;
         }
@@ -77,6 +81,11 @@ KeySetupResult LoadKeys(QString* cause)
 }
 
 } // namespace
+
+QString NoKeysCause()
+{
+    return QCoreApplication::translate("KeySetup", "No keys of the data file are in use to encrypt it with.");
+}
 
 bool KeysInForce(KeySetupResult result)
 {

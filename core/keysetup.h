@@ -13,6 +13,7 @@ enum class KeySetupResult
                       // have no keys: nothing can be encrypted
     KeysNotStored,    // new keys could not be stored: nothing can be encrypted
     NotADataFile,     // a file that holds something other than the tables: nothing was read or written
+    OlderDataFile,    // an earlier version's data file, without every table: nothing was read or written
     NoDataFile,       // the data file is missing or empty: nothing was read or written
     CannotOpen,       // the data file is damaged, cannot be read, or is no regular file, or a journal
                       // beside it is not: nothing was read or written
@@ -27,6 +28,9 @@ bool KeysInForce(KeySetupResult result);
 // keys nor secrets. Run at start and whenever another data file comes in.
 // `cause` tells why new keys were not stored.
 KeySetupResult SetUpKeys(QString* cause = nullptr);
+
+// Why nothing can be encrypted: no keys of the data file are in force.
+QString NoKeysCause();
 
 // How many of the open file's stored secrets do not decrypt under the keys in
 // force; -1 when they could not be read.

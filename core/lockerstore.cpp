@@ -4,8 +4,10 @@
 #include "core/botanadapter.h"
 #include "core/entrystore.h"
 #include "core/keyrowstore.h"
+#include "core/keysetup.h"
 #include "core/utility.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -59,6 +61,12 @@ bool BindLocker(QSqlQuery& query, const LockerFields& fields)
     return true;
 }
 
+// Binds the locker's values and runs the statement; false, with why, when either fails.
+bool SaveLocker(QSqlQuery& query, const LockerFields& fields, QString* cause)
+{
+    return BindLocker(query, fields) ? ExecPrepared(query, cause) : Failed(cause, NoKeysCause());
+}
+
 } // namespace
 
 namespace LockerStore {
@@ -90,24 +98,27 @@ bool ReadLocker(const QString& id, LockerFields* fields)
     return true;
 }
 
-bool AddLocker(const LockerFields& fields, int type)
+bool AddLocker(const LockerFields& fields, int type, QString* cause)
 {
     QSqlQuery query(Database());
     query.prepare(" INSERT INTO tbllocker (NAME, PASSWORD, SECRET_QUESTION, SECRET_ANSWER, TYPE, KEY, "
                   "NOTES, USE_MP)  VALUES (:name , :password , :secret_question, :secret_answer, :type, "
                   ":key, :notes, :usemp)");
     query.bindValue(":type", type);
-    return BindLocker(query, fields) && ExecPrepared(query);
+    return SaveLocker(query, fields, cause);
 }
 
-bool UpdateLocker(const QString& id, const LockerFields& fields)
+bool UpdateLocker(const QString& id, const LockerFields& fields, QString* cause)
 {
     QSqlQuery query(Database());
     query.prepare("UPDATE tbllocker SET NAME =:name, PASSWORD = :password, SECRET_QUESTION = "
                   ":secret_question, SECRET_ANSWER = :secret_answer , KEY = :key, NOTES = :notes, "
                   "USE_MP = :usemp WHERE ID = :id");
     query.bindValue(":id", id);
-    return BindLocker(query, fields) && ExecPrepared(query) && query.numRowsAffected() == 1;
+    if (!SaveLocker(query, fields, cause))
+        return false;
+    return query.numRowsAffected() == 1 ||
+           Failed(cause, QCoreApplication::translate("LockerStore", "The locker is no longer there."));
 }
 
 bool DeleteLocker(const QString& id, int type)

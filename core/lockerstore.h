@@ -51,10 +51,11 @@ LockerMarker ReadMarker(const QString& key, const QString& name);
 // Reads and decrypts the locker's row; false when there is none.
 bool ReadLocker(const QString& id, LockerFields* fields);
 // Inserts a locker; false when a secret could not be encrypted (nothing is
-// written then) or the insert failed, for instance on a name in use.
-bool AddLocker(const LockerFields& fields, int type);
+// written then) or the insert failed, for instance on a name in use, with why
+// in `cause` where it is asked for.
+bool AddLocker(const LockerFields& fields, int type, QString* cause = nullptr);
 // Updates everything but the type; false as for AddLocker, and when no row has that ID.
-bool UpdateLocker(const QString& id, const LockerFields& fields);
+bool UpdateLocker(const QString& id, const LockerFields& fields, QString* cause = nullptr);
 // Deletes the locker's entries and the locker in one transaction: both go or neither.
 bool DeleteLocker(const QString& id, int type);
 

@@ -3,6 +3,7 @@
 #include "core/entrystore.h"
 #include "entries/passwrodgenerator.h"
 #include "widgets/errordialog.h"
+#include "widgets/plainmessage.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -14,9 +15,7 @@
 #include <QTextEdit>
 
 EntryEditor::EntryEditor(int lockerType, const QString& openedLockerId, QWidget* parent)
-    : CenteredDialog(parent)
-    , type(lockerType)
-    , lockerId(openedLockerId)
+    : CenteredDialog(parent), type(lockerType), lockerId(openedLockerId)
 {
 }
 
@@ -83,8 +82,10 @@ void EntryEditor::on_pushAdd_clicked()
         Warn(texts.duplicate);
         return;
     }
-    if (!Save()) {
-        Warn(editMode ? texts.updateFailed : texts.addFailed);
+    QString cause;
+    if (!Save(&cause)) {
+        // The cause may name a file: shown as written.
+        ShowPlainWarning(this, texts.error, (editMode ? texts.updateFailed : texts.addFailed) + "\n" + cause);
         return;
     }
     if (editMode)
@@ -98,7 +99,7 @@ void EntryEditor::on_pushClose_clicked()
     close();
 }
 
-bool EntryEditor::Save()
+bool EntryEditor::Save(QString* cause)
 {
     EntryFields values;
     for (const Field& field : fields) {
@@ -114,8 +115,8 @@ bool EntryEditor::Save()
             break;
         }
     }
-    return editMode ? EntryStore::Update(type, recordId, lockerId, values)
-                    : EntryStore::Add(type, lockerId, values);
+    return editMode ? EntryStore::Update(type, recordId, lockerId, values, cause)
+                    : EntryStore::Add(type, lockerId, values, cause);
 }
 
 void EntryEditor::Warn(const QString& text)

@@ -79,7 +79,8 @@ private slots:
     void on_pushClose_clicked();
 
 private:
-    bool Save();
+    // False, with why, when the entry could not be stored.
+    bool Save(QString* cause);
     void Warn(const QString& text);
 
     const int type;

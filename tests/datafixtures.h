@@ -17,7 +17,10 @@
 #include <QtSql>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -53,6 +56,24 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
+// The file's pages after SQLite's first 100 bytes overwritten: damaged, not
+// to be taken for another kind of file.
+inline void Damage(const QString& path)
+{
+    const QByteArray bytes = ReadFile(path);
+    WriteFile(path, bytes.left(100) + QByteArray(bytes.size() - 100, 'x'));
+}
+
+// A socket at `path`, bound and let go, as a program that ended leaves it.
+inline bool MakeSocket(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    return bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && close(socket) == 0;
+}
+
 // Closes the connection, empties the settings store and the data folder, and
 // runs the first start again: a fresh data file with its five tables.
 inline void FreshDataFile()
@@ -71,8 +92,8 @@ inline void FreshDataFileWithKeys()
     QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
 }
 
-// Runs `step` as on a disk with room for `bytes` in any one file: a write past
-// that fails, instead of ending the program. False when no limit could be set.
+// Runs `step` under a limit of `bytes` on the size of any one file, which the
+// program meets as a write that fails. False when no limit could be set.
 template <class Step> bool WithRoomFor(rlim_t bytes, Step step)
 {
     rlimit limit;

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -24,7 +25,8 @@ struct Disk
     QString failingSync;         // a sync of a file whose name ends so fails, as on a failing disk
     bool refusesModes = false;   // as FAT sticks and many network mounts
     bool lacksNoReplace = false; // no rename that refuses to replace, as some FUSE mounts
-    QString full;                // a write to a file whose path holds this fails, as on a full disk
+    QString full;                // a write to a file whose path holds this fails, as on a full disk,
+    qint64 room = 0;             // once such writes have taken this many bytes
     QStringList steps;
 } disk;
 
@@ -79,22 +81,25 @@ extern "C" int fdatasync(int fd)
     return Synced(SYS_fdatasync, fd);
 }
 
-inline bool Full(int fd)
+// Whether the write of `size` bytes finds the disk full; else `size` is what it still takes.
+inline bool Full(int fd, size_t* size)
 {
     if (disk.full.isEmpty() || !PathOf(fd).contains(disk.full))
         return false;
+    *size = std::min<size_t>(*size, disk.room);
+    disk.room -= *size;
     errno = ENOSPC;
-    return true;
+    return *size == 0;
 }
 
 extern "C" ssize_t write(int fd, const void* data, size_t size)
 {
-    return Full(fd) ? -1 : syscall(SYS_write, fd, data, size);
+    return Full(fd, &size) ? -1 : syscall(SYS_write, fd, data, size);
 }
 
 extern "C" ssize_t pwrite64(int fd, const void* data, size_t size, off64_t offset)
 {
-    return Full(fd) ? -1 : syscall(SYS_pwrite64, fd, data, size, offset);
+    return Full(fd, &size) ? -1 : syscall(SYS_pwrite64, fd, data, size, offset);
 }
 
 extern "C" int fchmod(int fd, mode_t mode) noexcept

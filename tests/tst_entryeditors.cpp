@@ -101,14 +101,16 @@ private slots:
         const QString row = QueryValue("SELECT ID || '/' || PASSWORD FROM tblId").toString();
         QVERIFY2(!row.contains("linePassword"), qPrintable(row)); // stored encrypted
         editor.SetEditMode("999");
-        QCOMPARE(Submit(&editor, "pushAdd"), QString("Error occurred while updating ID."));
+        QCOMPARE(Submit(&editor, "pushAdd"),
+                 QString("Error occurred while updating ID.\nThe entry is no longer there."));
         editor.SetEditMode(row.section('/', 0, 0));
         BotanAdapter::GetInstance().ForgetKeys();
+        const QString noKeys = "\nNo keys of the data file are in use to encrypt it with.";
         QCOMPARE(Submit(&editor, "pushAdd", {"linePassword"}, {"new"}),
-                 QString("Error occurred while updating ID."));
+                 "Error occurred while updating ID." + noKeys);
         AddEditBankID card(locker, &mainWindow);
         QCOMPARE(Submit(&card, "pushAdd", {"lineName"}, {"Visa"}),
-                 QString("Error occurred while adding new ID."));
+                 "Error occurred while adding new ID." + noKeys);
         // Cards, then web IDs with the one row as it was.
         const QString stored =
             "SELECT (SELECT COUNT(*) FROM tblId2) || '/' || COUNT(*) || '/' || ID || '/' || PASSWORD";

@@ -132,7 +132,7 @@ private slots:
         }
     }
 
-    // Each row is tagged with the box's text.
+    // Each row is tagged with the box's text; a failed save adds why.
     void editorRefuses_data()
     {
         QTest::addColumn<QStringList>("texts");
@@ -141,7 +141,8 @@ private slots:
         QTest::newRow("Please enter alpha numeric qecret answer.") << QStringList{"n", "q"};
         QTest::newRow("Please provide password") << QStringList{"n", "q", "a"};
         QTest::newRow("Repeat Password does not match with Password") << QStringList{"n", "q", "a", "p", "P"};
-        QTest::newRow("Error occurred while adding new locker.") << QStringList{"taken", "q", "a", "p", "p"};
+        QTest::newRow("Error occurred while adding new locker.\nThe name is already in use.")
+            << QStringList{"taken", "q", "a", "p", "p"};
     }
 
     void editorRefuses()

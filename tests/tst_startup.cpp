@@ -3,6 +3,7 @@
 
 #include "core/datafiles.h"
 #include "core/filestate.h"
+#include "core/sqlitefile.h"
 
 Q_DECLARE_METATYPE(KeySetupResult)
 
@@ -25,13 +26,6 @@ class TestStartup : public QObject
                 "TYPE, KEY, NOTES, USE_MP)",
                 "INSERT INTO tblLocker (NAME) VALUES ('" + marker + "')"},
                inWal);
-    }
-
-    // The file's header page, after SQLite's first 100 bytes, overwritten.
-    static void Damage(const QString& path)
-    {
-        const QByteArray bytes = ReadFile(path);
-        WriteFile(path, bytes.left(100) + QByteArray(bytes.size() - 100, 'x'));
     }
 
     // Every file and folder under HOME but the settings store, with its size.
@@ -60,18 +54,20 @@ private slots:
         CDBManager::GetInstance().CloseDataBase();
         SetFileMode(DataFolder(), 0700);
         QDir(DataFolder()).removeRecursively();
+        QDir(QDir::homePath() + "/elsewhere").removeRecursively();
         QFile::remove(DataFolder()); // a file in the folder's place
         UserSettings()->clear();
         disk = {};
     }
 
-    // The newest comes over with what its WAL holds, into a file in the rollback
-    // journal that is its owner's alone; the older files stay byte for byte. What
-    // a first start killed part-way left of its own goes.
+    // The newest that holds something comes over with what its WAL holds, into a
+    // file in the rollback journal that is its owner's alone; the older files stay
+    // byte for byte. What a first start killed part-way left of its own goes.
     void newestOlderFileWinsAndOlderFilesStay()
     {
         MakeOlderDataFile("4.0.0", "from 4");
         MakeOlderDataFile("6.0.0", "from 6", true);
+        WriteFile(DataFile("7.0.0"), ""); // newer, but it holds nothing to carry over
         const QStringList before = Tree();
         for (const char* leftover : {"~kestrova-tmp-a1B2c3", "~kestrova-tmp-a1B2c3-journal"})
             WriteFile(DataFile("7.5.0") + leftover, "left");
@@ -92,11 +88,13 @@ private slots:
 
     // An older file is carried over as it stood before a save that was cut short,
     // with the stored secrets that do not decrypt counted; the older file and its
-    // journal stay byte for byte.
+    // journal stay byte for byte. An empty file under the current name, as a
+    // first start killed before its tables leaves, gives way to it.
     void olderFileCarriedOverAsItStood()
     {
         const QString older = DataFile("7.0.0");
         MakeOlderDataFile("7.0.0", "saved");
+        WriteFile(DataFile("7.5.0"), "");
         // Saved: many rows, all of one name. Cut short: each of them changed, on pages written back already.
         ExecOn(older,
                {"UPDATE tblLocker SET NOTES = 'no ciphertext'",
@@ -124,8 +122,10 @@ private slots:
         QTest::addColumn<QString>("cause");
         const QString older = DataFile("7.0.0");
         QTest::newRow("file not readable") << "file" << older << "The file cannot be read.";
-        QTest::newRow("journal not readable") << "wal" << older + "-wal" << "The file cannot be read.";
+        QTest::newRow("journal not readable") << "wal" << older + "-wal"
+                                              << "The file cannot be read.";
         QTest::newRow("damaged") << "damaged" << older << "It is damaged.";
+        QTest::newRow("column missing") << "column" << older << "Its table tblLocker has no column USE_MP.";
         QTest::newRow("named pipe") << "pipe" << older << "It is not a regular file.";
         QTest::newRow("named pipe as its journal") << "journal" << older + "-journal"
                                                    << "It is not a regular file.";
@@ -146,8 +146,11 @@ private slots:
         MakeOlderDataFile("7.0.0", "older", obstacle != "damaged");
         if (obstacle == "damaged")
             Damage(older);
+        if (obstacle == "column")
+            ExecOn(older, {"ALTER TABLE tblLocker DROP COLUMN USE_MP"});
         if (obstacle == "pipe" || obstacle == "journal")
-            QVERIFY((obstacle == "journal" || QFile::remove(older)) && mkfifo(QFile::encodeName(at), 0600) == 0);
+            QVERIFY((obstacle == "journal" || QFile::remove(older)) &&
+                    mkfifo(QFile::encodeName(at), 0600) == 0);
         if (obstacle == "link") // to a drive not connected: not skipped for an older file
             QVERIFY(QFile::remove(older) && QFile::link(QDir::homePath() + "/unmounted/x.kvd", older));
         if (obstacle == "file" || obstacle == "wal")
@@ -184,10 +187,12 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<KeySetupResult>("result");
         QTest::newRow("not SQLite") << "junk" << KeySetupResult::NotADataFile;
-        QTest::newRow("SQLite without the tables") << "sqlite" << KeySetupResult::NotADataFile;
+        QTest::newRow("earlier version's") << "older" << KeySetupResult::OlderDataFile;
         QTest::newRow("named pipe") << "pipe" << KeySetupResult::CannotOpen;
         QTest::newRow("cannot be read") << "unreadable" << KeySetupResult::CannotOpen;
-        QTest::newRow("data in the rollback copy") << "rollback" << KeySetupResult::NoDataFile;
+        QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile;
+        QTest::newRow("link to an empty file, the data in its rollback copy")
+            << "rollback" << KeySetupResult::NoDataFile;
     }
 
     void firstStartFindsAFileOfAnotherKind()
@@ -196,17 +201,21 @@ private slots:
         QFETCH(KeySetupResult, result);
         if (kind == "unreadable" && NothingIsReadOnly())
             QSKIP("every file can be read here");
-        const QString current = DataFile("7.5.0");
-        MakeOlderDataFile(kind == "sqlite" ? "7.5.0" : "7.0.0", "other");
+        const QString current = DataFile("7.5.0"), elsewhere = QDir::homePath() + "/elsewhere/data.kvd";
+        MakeOlderDataFile(kind == "older" ? "7.5.0" : "7.0.0", "other");
         if (kind == "junk" || kind == "unreadable")
             WriteFile(current, "not a database");
         if (kind == "unreadable") // as another user's own
             QVERIFY(SetFileMode(current, 0));
         if (kind == "pipe")
             QCOMPARE(mkfifo(QFile::encodeName(current).constData(), 0600), 0);
+        if (kind == "link" || kind == "rollback") // the rollback copy lies beside the file linked to
+            QVERIFY(QDir().mkpath(QFileInfo(elsewhere).path()) && QFile::link(elsewhere, current));
         QString cause;
-        if (kind == "rollback")
-            QVERIFY(CDBManager::GetInstance().MakeDataFile(current + "_temp", &cause));
+        if (kind == "rollback") {
+            WriteFile(elsewhere, "");
+            QVERIFY(CDBManager::GetInstance().MakeDataFile(elsewhere + "_temp", &cause));
+        }
         const QStringList before = Tree();
 
         RunFirstStart();
@@ -215,7 +224,7 @@ private slots:
         QCOMPARE(Tree(), before);
         if (kind == "rollback")
             QCOMPARE(DataFiles::RecoverRollback(&cause), RollbackRecovery::PutBack);
-        if (kind == "junk" || kind == "sqlite")
+        if (kind == "junk" || kind == "older")
             QCOMPARE(DataFiles::CopyActiveTo(DataFolder() + "/copy"), QString());
     }
 
@@ -259,7 +268,8 @@ private slots:
             {"file", "file", "A file of that name is already there."},
             {"link to a missing folder", "missing", "The folder is not there."},
             {"folder that cannot be written", "folder", "The folder or the file cannot be written."},
-            {"no room left", "room", "There is no room left on the disk."}};
+            {"no room left", "room", "There is no room left on the disk."},
+            {"file size limit", "limit", "The file would be larger than the system allows."}};
         for (const QStringList& row : rows)
             QTest::newRow(qPrintable(row[0])) << row[1] << row[2];
     }
@@ -281,10 +291,13 @@ private slots:
         const QStringList before = Tree();
 
         disk.full = obstacle == "room" ? DataFolder() : QString();
-        RunFirstStart();
+        if (obstacle == "limit")
+            QVERIFY(WithRoomFor(4096, RunFirstStart));
+        else
+            RunFirstStart();
         disk = {};
         QCOMPARE(LastFirstStart().cause, cause);
-        if (obstacle == "room") // not even part of a data file is left
+        if (obstacle == "room" || obstacle == "limit") // not even part of a data file is left
             QCOMPARE(QDir(DataFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      QStringList());
         else
@@ -296,6 +309,7 @@ private slots:
         init();
         RunFirstStart();
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
+        QCOMPARE(FileMode(DataFolder()), 0700);
     }
 
     // A later start that finds its data file missing, empty, unreachable or of
@@ -318,10 +332,7 @@ private slots:
         QTest::newRow("cannot be read")
             << "unreadable" << KeySetupResult::CannotOpen << false << "The file cannot be read.";
         QTest::newRow("link to a missing file") << "link" << KeySetupResult::NoDataFile << false << "";
-        QTest::newRow("link to itself") << "loop" << KeySetupResult::CannotOpen << false << special;
         QTest::newRow("named pipe") << "pipe" << KeySetupResult::CannotOpen << false << special;
-        QTest::newRow("named pipe as its journal")
-            << "journal" << KeySetupResult::CannotOpen << false << "-journal\n" + special;
         QTest::newRow("named pipe as the WAL of the file it links to")
             << "wal" << KeySetupResult::CannotOpen << false << "elsewhere/data.kvd-wal\n" + special;
         QTest::newRow("folder at a relative path") << "relative" << KeySetupResult::NoDataFile << false << "";
@@ -351,7 +362,7 @@ private slots:
         if (left == "wal") // kept elsewhere, behind a link relative to the data folder
             QVERIFY(QDir().mkpath(QFileInfo(elsewhere).path()) && QFile::rename(active, elsewhere) &&
                     QFile::link("../elsewhere/data.kvd", active));
-        if (left != "damaged" && left != "journal" && left != "wal")
+        if (left != "damaged" && left != "wal")
             QVERIFY(QFile::remove(active));
         if (left == "empty" || left == "read-only" || left == "not ours" || left == "unreadable")
             WriteFile(active, left == "not ours" || left == "unreadable" ? "not ours" : "");
@@ -359,15 +370,12 @@ private slots:
             QVERIFY(SetFileMode(active, left == "read-only" ? 0444 : 0));
         const QMap<QString, QString> pipes = {{"pipe", active},
                                               {"pipe rollback", active + "_temp"},
-                                              {"journal", active + "-journal"},
                                               {"wal", elsewhere + "-wal"},
                                               {"rollback journal", active + "_temp-journal"}};
         if (pipes.contains(left))
             QCOMPARE(mkfifo(QFile::encodeName(pipes[left]).constData(), 0600), 0);
         if (left == "link")
             QVERIFY(QFile::link(QDir::homePath() + "/unmounted/data.kvd", active));
-        if (left == "loop")
-            QVERIFY(QFile::link(active, active));
         if (left == "relative") { // the same folder, as seen from HOME, where this starts
             QVERIFY(QDir::setCurrent(QDir::homePath()));
             UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, ".kestrova");
@@ -375,7 +383,7 @@ private slots:
         const QStringList before = Tree();
 
         QCOMPARE(SetUpKeys(), result);
-        const QString reason = FileState::Examine(active).Reason();
+        const QString reason = SqliteFile::Examine(active).Reason();
         QVERIFY2(result != KeySetupResult::CannotOpen || reason.endsWith(said), qPrintable(reason));
         QVERIFY(!said.endsWith("regular file.") || !CDBManager::GetInstance().GetDataBase().isOpen());
         QCOMPARE(DataFiles::CanMakeNew(), mayMake);
@@ -391,6 +399,89 @@ private slots:
         QVERIFY(!watch.Events({"settings_7.5.0.kvd"}).contains("made settings_7.5.0.kvd"));
         QCOMPARE(FileMode(active), left == "empty" ? 0644 : 0600);
         QCOMPARE(SetUpKeys(), KeySetupResult::Generated);
+    }
+
+    // What a look tells of each kind of file, where the data file goes and where
+    // each of its journals goes, naming the file at fault, and that it changes
+    // nothing: a WAL stays unfolded, a hot journal is rolled back in a copy.
+    void whatALookTells_data()
+    {
+        QTest::addColumn<QString>("what");  // what the row puts there
+        QTest::addColumn<QString>("place"); // "" for the file itself, else the journal's ending
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("cause");
+        const QString special = "It is not a regular file.", unreadable = "The file cannot be read.";
+        const struct
+        {
+            const char *row, *what, *place;
+            FileState::Kind kind;
+            QString cause;
+        } rows[] = {{"nothing", "nothing", "", FileState::Nothing, "The file is not there."},
+                    {"empty", "empty", "", FileState::Empty, ""},
+                    {"data file in WAL mode, with its WAL", "data", "-wal", FileState::DataFile, ""},
+                    {"data file with a hot journal", "data", "-journal", FileState::DataFile, ""},
+                    {"earlier version's", "older", "", FileState::OlderDataFile,
+                     "It is from an earlier version of Kestrova."},
+                    {"not SQLite", "junk", "", FileState::NotADataFile, "It is not a Kestrova data file."},
+                    {"damaged", "damaged", "", FileState::Damaged, "It is damaged."},
+                    {"socket", "socket", "", FileState::NotRegular, special},
+                    {"cannot be read", "unreadable", "", FileState::Unreadable, unreadable},
+                    {"named pipe as its -shm", "pipe", "-shm", FileState::NotRegular, special},
+                    {"links in a loop as its journal", "loop", "-journal", FileState::NotRegular, special},
+                    {"link to a file as its WAL", "link", "-wal", FileState::NotRegular, special},
+                    {"link to nothing as the journal of nothing", "dangling", "-journal",
+                     FileState::NotRegular, special},
+                    {"-shm that cannot be read, in WAL mode", "unreadable", "-shm", FileState::Unreadable,
+                     unreadable},
+                    {"hot journal in a folder that cannot be written", "locked", "-journal",
+                     FileState::Unreadable, "The folder or the file cannot be written."}};
+        for (const auto& row : rows)
+            QTest::newRow(row.row) << row.what << row.place << int(row.kind) << row.cause;
+    }
+
+    void whatALookTells()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, place);
+        QFETCH(int, kind);
+        QFETCH(QString, cause);
+        if ((what == "unreadable" || what == "locked") && NothingIsReadOnly())
+            QSKIP("every file can be read and written here");
+        const QString file = DataFolder() + "/data.kvd", at = file + place;
+        const QByteArray native = QFile::encodeName(at);
+        QString made;
+        QVERIFY(QDir().mkpath(DataFolder()));
+        // A data file, where the row puts something beside it.
+        if (what == "data" || what == "damaged" || (!place.isEmpty() && what != "dangling"))
+            QVERIFY(CDBManager::GetInstance().MakeDataFile(file, &made));
+        const QString insert = "INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('saved', 1, 'k', 0)";
+        if (place == "-wal" && what == "data")
+            ExecOn(file, {"PRAGMA journal_mode = WAL", insert}, true);
+        if (place == "-journal" && (what == "data" || what == "locked"))
+            ExecOn(file, {insert, "BEGIN", "UPDATE tblLocker SET NAME = 'cut short'"}, true);
+        if (place == "-shm" && what == "unreadable")
+            ExecOn(file, {"PRAGMA journal_mode = WAL"});
+        if (what == "empty" || what == "junk" || what == "unreadable")
+            WriteFile(at, what == "empty" ? "" : "junk");
+        if (what == "unreadable" || what == "locked")
+            QVERIFY(SetFileMode(what == "locked" ? DataFolder() : at, what == "locked" ? 0500 : 0));
+        if (what == "older")
+            ExecOn(file, {"CREATE TABLE tblLocker (ID)"});
+        if (what == "damaged")
+            Damage(file);
+        if (what == "socket")
+            QVERIFY(MakeSocket(at));
+        if (what == "pipe")
+            QCOMPARE(mkfifo(native.constData(), 0600), 0);
+        if (what == "loop" || what == "link" || what == "dangling")
+            QVERIFY(QFile::link(what == "loop" ? at : what == "link" ? file : DataFolder() + "/missing", at));
+        const QStringList before = Tree();
+
+        const FileState state = SqliteFile::Examine(file);
+        QCOMPARE(int(state.kind), kind);
+        const QString culprit = what == "locked" ? DataFolder() : place.isEmpty() ? QString() : at;
+        QCOMPARE(state.Reason(), culprit.isEmpty() || cause.isEmpty() ? cause : culprit + "\n" + cause);
+        QCOMPARE(Tree(), before);
     }
 
     void connectionFollowsSettingsAfterClose()

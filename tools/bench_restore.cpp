@@ -52,11 +52,11 @@ int main(int argc, char* argv[])
         SetUpKeys(); // as at start
         const long before = PeakMegabytes();
         KeySetupResult keys;
-        QString cause, kept;
+        QString cause;
         QElapsedTimer timer;
         timer.start();
         const QString backup = QString::fromLocal8Bit(argv[2]);
-        if (DataFiles::Restore(backup, &keys, &cause, &kept) != RestoreResult::Restored)
+        if (DataFiles::Restore(backup, &keys, &cause) != RestoreResult::Restored)
             qFatal("not restored: %s", qPrintable(cause));
         std::printf("restored in %lld ms, peak memory %ld MB (%ld MB before the restore)\n", timer.elapsed(),
                     PeakMegabytes(), before);

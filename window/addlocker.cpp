@@ -2,16 +2,14 @@
 #include "ui_addlocker.h"
 
 #include "core/lockerstore.h"
+#include "widgets/plainmessage.h"
 
 #include <QDebug>
 #include <QMessageBox>
 #include <QScroller>
 
 AddLocker::AddLocker(int lockerType, QWidget* parent)
-    : CenteredDialog(parent)
-    , ui(std::make_unique<Ui::AddLocker>())
-    , editMode(false)
-    , type(lockerType)
+    : CenteredDialog(parent), ui(std::make_unique<Ui::AddLocker>()), editMode(false), type(lockerType)
 {
     ui->setupUi(this);
     // The notes are kept in the row but never shown or typed here.
@@ -102,21 +100,18 @@ void AddLocker::on_pushAdd_clicked()
     fields.useMasterPassword = ui->checkUserMasterPassWord->isChecked();
     fields.savePassword = ui->checkRemberPassword->isChecked();
 
-    if (editMode) {
-        if (LockerStore::UpdateLocker(id, fields))
-            QMessageBox::information(this, tr("Update Locker"), tr("Locker updated successfully!"),
-                                     QMessageBox::Ok);
-        else
-            QMessageBox::warning(this, tr("Error"), tr("Error occurred while updating locker."),
+    QString cause;
+    if (editMode ? LockerStore::UpdateLocker(id, fields, &cause)
+                 : LockerStore::AddLocker(fields, type, &cause))
+        QMessageBox::information(this, editMode ? tr("Update Locker") : tr("Add Locker"),
+                                 editMode ? tr("Locker updated successfully!")
+                                          : tr("Locker added successfully!"),
                                  QMessageBox::Ok);
-    } else {
-        if (LockerStore::AddLocker(fields, type))
-            QMessageBox::information(this, tr("Add Locker"), tr("Locker added successfully!"),
-                                     QMessageBox::Ok);
-        else
-            QMessageBox::warning(this, tr("Error"), tr("Error occurred while adding new locker."),
-                                 QMessageBox::Ok);
-    }
+    else // the cause may name a file: shown as written
+        ShowPlainWarning(this, tr("Error"),
+                         (editMode ? tr("Error occurred while updating locker.")
+                                   : tr("Error occurred while adding new locker.")) +
+                             "\n" + cause);
 }
 
 void AddLocker::on_checkShowPassword_stateChanged(int)

@@ -6,7 +6,9 @@
 #include "core/datafiles.h"
 #include "core/filestate.h"
 #include "core/firststart.h"
+#include "core/keptfiles.h"
 #include "core/lockerstore.h"
+#include "core/sqlitefile.h"
 #include "core/utility.h"
 #include "entries/bankidmanagement.h"
 #include "entries/diarymanagement.h"
@@ -31,6 +33,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QResource>
 #include <QScroller>
 #include <QSettings>
@@ -41,10 +44,9 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
-    , ui(std::make_unique<Ui::MainWindow>())
-    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
-    , lockerModel(new LockerModel(this))
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
+      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
+      lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -76,6 +78,8 @@ MainWindow::MainWindow(QWidget* parent)
     if (recovery != RollbackRecovery::NotPutBack)
         ReportKeySetup(keys);
     ReportCarriedOver();
+    // Named here too, should a kill have cut short the step that was to name them.
+    TellOfKeptFiles(tr("Data File"));
 
     ui->actionEdit_Locker->setEnabled(false);
     ui->actionDelete_Locker->setEnabled(false);
@@ -97,6 +101,13 @@ void MainWindow::ReloadLockerList()
 
 void MainWindow::ReportKeySetup(KeySetupResult result)
 {
+    // Told at once, not at the first save that fails.
+    const QString unwritable = KeysInForce(result) ? FileState::WhyNotWritable(DataFiles::ActivePath()) : "";
+    if (!unwritable.isEmpty()) {
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The data file cannot be written:\n%1\n%2\nNothing can be saved until it can.")
+                             .arg(DataFiles::ActivePath(), unwritable));
+    }
     switch (result) {
     case KeySetupResult::NoMasterPassword:
         QMessageBox::information(
@@ -120,12 +131,18 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
                "until another data file is selected.")
                 .arg(DataFiles::ActivePath()));
         break;
+    case KeySetupResult::OlderDataFile:
+        ShowPlainWarning(this, tr("Error"),
+                         tr("The data file is from an earlier version of Kestrova:\n%1\nNo lockers can be "
+                            "shown or saved until another data file is selected.")
+                             .arg(DataFiles::ActivePath()));
+        break;
     case KeySetupResult::CannotOpen:
         ShowPlainWarning(
             this, tr("Error"),
             tr("The data file cannot be opened:\n%1\n%2 No lockers can be shown or saved until "
                "another data file is selected.")
-                .arg(DataFiles::ActivePath(), FileState::Examine(DataFiles::ActivePath()).Reason()));
+                .arg(DataFiles::ActivePath(), SqliteFile::Examine(DataFiles::ActivePath()).Reason()));
         break;
     case KeySetupResult::NoDataFile:
         OfferNewDataFile();
@@ -153,8 +170,37 @@ void MainWindow::ReportNoDataFolder()
     // Nothing was made in its place, so that the next start tries again.
     ShowPlainWarning(this, tr("Error"),
                      tr("The data file of an earlier version could not be carried over:\n%1\n%2\nNo lockers "
-                        "can be shown or saved until it is. Kestrova tries again at its next start.")
+                        "can be shown or saved until it is. Kestrova tries again at its next start; to start "
+                        "without it, move it out of its folder.")
                          .arg(report.olderFile, report.cause));
+}
+
+QString MainWindow::KeptFilesText()
+{
+    QStringList copies, journals;
+    // The names that the program gave them tell which is which.
+    const QRegularExpression journal(R"(-(journal|wal)_kept_[-\d]+$)");
+    for (const QString& file : KeptFiles::Untold())
+        (file.contains(journal) ? journals : copies) << file;
+    QStringList texts;
+    if (!copies.isEmpty())
+        texts << tr("An earlier restore left a different copy of your data beside the data file. It is "
+                    "kept at:\n%1")
+                     .arg(copies.join('\n'));
+    if (!journals.isEmpty())
+        texts << tr("SQLite had left a journal of another data file under that name. It was moved aside, "
+                    "so that the new file does not take it in, and is kept at:\n%1")
+                     .arg(journals.join('\n'));
+    return texts.join('\n');
+}
+
+void MainWindow::TellOfKeptFiles(const QString& title)
+{
+    const QString text = KeptFilesText();
+    if (text.isEmpty())
+        return;
+    ShowPlainInformation(this, title, text);
+    KeptFiles::Told();
 }
 
 void MainWindow::ReportCarriedOver()
@@ -204,6 +250,7 @@ bool MainWindow::MakeNewDataFile()
         ShowPlainWarning(this, tr("Error"),
                          tr("No data file could be made at:\n%1\n%2").arg(DataFiles::ActivePath(), cause));
     }
+    TellOfKeptFiles(tr("Data File"));
     return cause.isEmpty();
 }
 
@@ -277,9 +324,7 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow()
-{
-}
+void MainWindow::ResizeLockersWindow() {}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -360,8 +405,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
-                                       QWidget* parent, const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
+                                       const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
@@ -424,13 +469,12 @@ QString ChooseRecentFile(QWidget* parent, const QString& title, const QString& f
     return path;
 }
 
-// Copies the active data file to `target` and says how it went.
-void CopyDataFile(QWidget* parent, const QString& title, const QString& copied, const QString& target)
+// Whether a data file is in use, to be copied or replaced; else the user is told.
+bool DataFileInUse(QWidget* parent, const QString& title)
 {
-    const QString error = DataFiles::CopyActiveTo(target);
-    ShowPlainInformation(parent, title,
-                         error.isEmpty() ? copied + target
-                                         : MainWindow::tr("Error occurred : <") + target + "> " + error);
+    if (!DataFiles::InUse())
+        ShowPlainInformation(parent, title, CDBManager::NoDataFileText());
+    return DataFiles::InUse();
 }
 
 } // namespace
@@ -630,15 +674,30 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
     }
 }
 
+void MainWindow::CopyDataFile(const QString& title, const QString& copied, const QString& target)
+{
+    const QString error = DataFiles::CopyActiveTo(target);
+    const QString kept = KeptFilesText();
+    ShowPlainInformation(
+        this, title,
+        (error.isEmpty() ? copied + target : tr("Error occurred : <") + target + "> " + error) +
+            (kept.isEmpty() ? "" : "\n" + kept));
+    KeptFiles::Told();
+}
+
 void MainWindow::on_actionBackup_triggered()
 {
+    if (!DataFileInUse(this, tr("Backup")))
+        return;
     const QString folder = ChooseFolder(this, RecentFolder());
     if (!folder.isEmpty())
-        CopyDataFile(this, tr("Backup"), tr("Backup file copied to "), DataFiles::BackupPath(folder));
+        CopyDataFile(tr("Backup"), tr("Backup file copied to "), DataFiles::BackupPath(folder));
 }
 
 void MainWindow::on_actionShare_triggered()
 {
+    if (!DataFileInUse(this, tr("Share")))
+        return;
     ShowNotice(this, "err_msg_6", tr("Share"),
                tr("You can share the data in enrypted form with other mobile devices or computers running  "
                   "compatible version of Kestrova. In the next step, please specify the folder where you "
@@ -648,7 +707,7 @@ void MainWindow::on_actionShare_triggered()
                   "information."));
     const QString folder = ChooseFolder(this, RecentFolder());
     if (!folder.isEmpty())
-        CopyDataFile(this, tr("Share"), tr("Date file copied to "), DataFiles::SharePath(folder));
+        CopyDataFile(tr("Share"), tr("Date file copied to "), DataFiles::SharePath(folder));
 }
 
 void MainWindow::on_actionData_File_triggered()
@@ -684,6 +743,8 @@ void MainWindow::on_actionData_File_triggered()
 
 void MainWindow::on_actionRestore_triggered()
 {
+    if (!DataFileInUse(this, tr("Restore")))
+        return;
     ShowNotice(this, "err_msg_5", tr("Restore"),
                tr("Please select the backup file. Current data will be replaced with the selected backup "
                   "file. Please make sure to backup you current data file, and then proceed to restore "
@@ -693,9 +754,9 @@ void MainWindow::on_actionRestore_triggered()
         return;
 
     CloseOpenedLocker();
-    QString cause, kept;
+    QString cause;
     KeySetupResult keys;
-    const RestoreResult result = DataFiles::Restore(backup, &keys, &cause, &kept);
+    const RestoreResult result = DataFiles::Restore(backup, &keys, &cause);
     // The connection was closed in any case; the list reads the file now in place.
     ReloadLockerList();
     QString text;
@@ -717,9 +778,7 @@ void MainWindow::on_actionRestore_triggered()
                    .arg(DataFiles::RollbackPath(), cause);
         break;
     }
-    if (!kept.isEmpty())
-        text += "\n" + tr("An earlier restore left a different copy of your data beside the data file. It is "
-                          "kept at:\n%1")
-                           .arg(kept);
-    ShowPlainInformation(this, tr("Restore"), text);
+    const QString kept = KeptFilesText();
+    ShowPlainInformation(this, tr("Restore"), kept.isEmpty() ? text : text + "\n" + kept);
+    KeptFiles::Told();
 }

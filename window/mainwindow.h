@@ -81,6 +81,12 @@ private:
     void OfferNewDataFile();
     // Makes the missing or empty data file anew, or says why it could not.
     bool MakeNewDataFile();
+    // What the files kept aside and not yet told of are, and where; the empty text when there are none.
+    static QString KeptFilesText();
+    // Tells of them in a box of its own, where there are any.
+    void TellOfKeptFiles(const QString& title);
+    // Copies the active data file to `target` and says how it went.
+    void CopyDataFile(const QString& title, const QString& copied, const QString& target);
     // Puts back a data file that a restore cut short left only in its rollback copy, and says so.
     RollbackRecovery RecoverInterruptedRestore();
     void CloseOpenedLocker();

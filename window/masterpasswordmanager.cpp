@@ -3,13 +3,12 @@
 
 #include "core/keyrowstore.h"
 #include "core/utility.h"
+#include "widgets/plainmessage.h"
 
 #include <QMessageBox>
 
 MasterPasswordManager::MasterPasswordManager(QWidget* parent)
-    : CenteredDialog(parent)
-    , changed(false)
-    , ui(std::make_unique<Ui::MasterPasswordManager>())
+    : CenteredDialog(parent), changed(false), ui(std::make_unique<Ui::MasterPasswordManager>())
 {
     ui->setupUi(this);
 
@@ -43,14 +42,13 @@ void MasterPasswordManager::on_pushChange_clicked()
         return;
     }
 
-    if (KeyRowStore::ChangeMasterPassword(Utility::Md5Hex(newPassword))) {
-        changed = true;
+    QString cause;
+    changed = KeyRowStore::ChangeMasterPassword(Utility::Md5Hex(newPassword), &cause);
+    if (changed)
         QMessageBox::information(this, tr("Master Password"), tr("Password changed successfully."));
-    } else {
-        changed = false;
-        QMessageBox::information(this, tr("Master Password"),
-                                 tr("Error occurred while updating password."));
-    }
+    else
+        ShowPlainInformation(this, tr("Master Password"),
+                             tr("Error occurred while updating password.") + "\n" + cause);
 }
 
 void MasterPasswordManager::on_checkBox_stateChanged(int)
@@ -65,5 +63,6 @@ void MasterPasswordManager::on_checkBox_2_stateChanged(int)
 
 void MasterPasswordManager::on_checkBox_3_stateChanged(int)
 {
-    ui->lineConfirmNewPassword->setEchoMode(ui->checkBox_3->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
+    ui->lineConfirmNewPassword->setEchoMode(ui->checkBox_3->isChecked() ? QLineEdit::Normal
+                                                                        : QLineEdit::Password);
 }

@@ -1,0 +1,79 @@
+#include "core/keptfiles.h"
+
+#include "core/filecopy.h"
+#include "core/filestate.h"
+#include "core/utility.h"
+
+#include <QDateTime>
+#include <QSettings>
+
+#include <cerrno>
+
+namespace {
+
+const QString UNTOLD = "UNTOLD_KEPT_FILES";
+
+} // namespace
+
+namespace KeptFiles {
+
+void Note(const QString& path)
+{
+    QSettings* settings = Utility::GetInstance().settings;
+    QStringList noted = settings->value(UNTOLD).toStringList();
+    if (noted.contains(path))
+        return;
+    settings->setValue(UNTOLD, noted << path);
+    // Written out before the file moves: a kill right after must not leave it unnamed.
+    settings->sync();
+}
+
+bool MoveAside(const QString& path, const QString& aside, QString* cause)
+{
+    // Only a name that nothing holds is noted: a file of the user's there stays out of it.
+    if (!FileState::NothingAt(aside)) {
+        *cause = FileState::CauseOf(EEXIST, true);
+        return false;
+    }
+    Note(aside);
+    return FileCopy::RenameNoReplace(path, aside, cause);
+}
+
+bool ClearWay(const QString& path, QString* cause)
+{
+    const FileState there = FileState::Look(path);
+    if (there.kind == FileState::NotRegular && there.culprit != there.path) {
+        *cause = there.Reason();
+        return false;
+    }
+    const QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss");
+    for (const QString& journal : there.journals) {
+        QString why;
+        if (!MoveAside(journal, journal + "_kept_" + stamp, &why)) {
+            *cause = journal + "\n" + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+QStringList Untold()
+{
+    QStringList there;
+    for (const QString& path : Utility::GetInstance().settings->value(UNTOLD).toStringList()) {
+        if (!FileState::NothingAt(path))
+            there << path;
+    }
+    return there;
+}
+
+void Told()
+{
+    QSettings* settings = Utility::GetInstance().settings;
+    if (!settings->contains(UNTOLD))
+        return;
+    settings->remove(UNTOLD);
+    settings->sync();
+}
+
+} // namespace KeptFiles
