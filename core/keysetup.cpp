@@ -84,6 +84,11 @@ KeySetupResult LoadKeys(QString* cause)
 
 QString NoKeysCause()
 {
+    CDBManager& manager = CDBManager::GetInstance();
+    manager.GetDataBase();
+    // A first start that could not make a data file left none to hold keys.
+    if (QFileInfo(manager.DataBasePath()).fileName().isEmpty())
+        return CDBManager::NoDataFileText();
     return QCoreApplication::translate("KeySetup", "No keys of the data file are in use to encrypt it with.");
 }
 

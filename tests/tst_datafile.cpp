@@ -6,13 +6,12 @@
 #include "core/datafiles.h"
 #include "core/entrystore.h"
 #include "core/filecopy.h"
+#include "core/filestate.h"
 #include "core/keyrowstore.h"
 #include "window/lockermodel.h"
 #include "window/mainwindow.h"
 
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 
 class TestDataFile : public QObject
 {
@@ -162,9 +161,19 @@ private slots:
         QCOMPARE(Trigger("actionShare", folder).text, "Date file copied to " + shared);
         QVERIFY(CopiedDurably(shared));
         QCOMPARE(FileMode(shared), mode);
+        // What copies into this folder that a kill cut short left goes at the next one; the user's stays.
+        const QString unfinished = "~kestrova-tmp-a1B2c3";
+        const QStringList left = {"Kestrova_Backup_20260101-00-00-00.kestrova" + unfinished,
+                                  "Kestrova_Backup_20260101-00-00-00.kestrova" + unfinished + "-journal",
+                                  name + unfinished},
+                          users = {"notes" + unfinished, name + unfinished + ".bak"};
+        for (const QString& file : left + users)
+            WriteFile(folder + "/" + file, "left");
         QCOMPARE(Trigger("actionShare", folder).text,
                  "Error occurred : <" + shared + "> A file of that name is already there.");
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
+        QStringList stays = users + QStringList{QFileInfo(backup).fileName(), name};
+        stays.sort();
+        QCOMPARE(QDir(folder).entryList(QDir::Files), stays);
     }
 
     // Each row damages a copy of the data file, or stands in the restore's way:
@@ -292,7 +301,8 @@ private slots:
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
 
-    // A copy of a data file left in WAL mode holds what its WAL holds.
+    // A copy of a data file left in WAL mode holds what its WAL holds, and takes
+    // the mode of a data file kept read-only once that is in.
     void copyTakesInWhatTheWalHolds()
     {
         const QString active = DataFiles::ActivePath(), copy = Home("copy of a data file in WAL mode.kvd");
@@ -302,8 +312,10 @@ private slots:
                {"PRAGMA journal_mode = WAL", "INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES "
                                              "('In WAL', 1, 'k', 0)"},
                true);
+        QVERIFY(SetFileMode(active, 0444));
         QCOMPARE(DataFiles::CopyActiveTo(copy), QString());
         QCOMPARE(JournalMode(copy), 1);
+        QCOMPARE(FileMode(copy), 0444);
         CDBManager::GetInstance().OpenDataBase(copy);
         QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("In WAL"));
     }
@@ -479,10 +491,22 @@ private slots:
         }
         disk.failingRename.clear();
 
-        const QString text = Trigger("actionRestore", backup).text;
-        const QString named = text.section("It is kept at:\n", 1);
-        QCOMPARE(text.section('\n', 0, 0), "Date restored to file " + backup);
-        QVERIFY2(keptAt.isEmpty() ? named.isEmpty() : named.startsWith(active + keptAt), qPrintable(text));
+        // The copy is named in the restore's box, or, where a kill cut that short, by the next start.
+        QString told;
+        if (left == "renamed") {
+            KeySetupResult keys;
+            QString cause;
+            QCOMPARE(DataFiles::Restore(backup, &keys, &cause), RestoreResult::Restored);
+            MessageBoxSeen seen;
+            AnswerNextMessageBox(&seen);
+            Restart();
+            told = seen.text;
+        } else {
+            told = Trigger("actionRestore", backup).text;
+            QCOMPARE(told.section('\n', 0, 0), "Date restored to file " + backup);
+        }
+        const QString named = told.section("It is kept at:\n", 1);
+        QVERIFY2(keptAt.isEmpty() ? named.isEmpty() : named.startsWith(active + keptAt), qPrintable(told));
         QVERIFY(named.isEmpty() || ReadFile(named) == copy);
         // A later restore, at a later start, keeps it: the newest data is never lost.
         Restart();
@@ -493,16 +517,82 @@ private slots:
         QVERIFY(left == "same" || (kept.size() == 1 && ReadFile(Home(".kestrova/") + kept[0]) == copy));
     }
 
-    // A pipe, a socket or a loop of links where the data file, its
-    // journal or its rollback copy belongs is never opened, replaced or removed;
-    // the user is told, with the file at fault named.
+    // A journal or a WAL that another data file left under the name where a step
+    // puts a file, as a save cut short and the file then moved away by hand
+    // leave it, is never taken in: it moves aside, whole, and the step's box, or
+    // the next start's, names it.
+    void anotherFilesJournalMovesAside_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("journal");
+        QTest::newRow("restore, hot journal") << "restore"
+                                              << "-journal";
+        QTest::newRow("restore, WAL") << "restore"
+                                      << "-wal";
+        QTest::newRow("new data file, WAL") << "new"
+                                            << "-wal";
+        QTest::newRow("first start, hot journal") << "first"
+                                                  << "-journal";
+        QTest::newRow("carry-over, WAL") << "carry"
+                                         << "-wal";
+        QTest::newRow("share, hot journal") << "share"
+                                            << "-journal";
+    }
+
+    void anotherFilesJournalMovesAside()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, journal);
+        MakeLocker("Web", "web pw");
+        const QString active = DataFiles::ActivePath(), folder = Home(QTest::currentDataTag());
+        const QString backup = folder + "/backup.kestrova";
+        const QString at = step == "share" ? DataFiles::SharePath(folder) : active;
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(active, backup));
+        if (step == "carry")
+            QVERIFY(QFile::copy(active, Home(".kestrova/settings_7.0.0.kvd")));
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        QVERIFY(at == active || QFile::copy(active, at));
+        ExecOn(at, {"INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES ('Theirs', 1, 'k', 0)"});
+        ExecOn(at,
+               journal == "-wal"
+                   ? QStringList{"PRAGMA journal_mode = WAL", "UPDATE tblLocker SET NAME = NAME || ' in WAL'"}
+                   : QStringList{"BEGIN", "UPDATE tblLocker SET NAME = hex(randomblob(900))"},
+               true);
+        const QByteArray left = ReadFile(at + journal);
+        QVERIFY(!left.isEmpty() && QFile::remove(at));
+
+        MessageBoxSeen seen;
+        if (step == "first" || step == "carry") {
+            UserSettings()->remove(ACTIVE_WALLET_DB_7_5_0);
+            RunFirstStart();
+        }
+        if (step == "restore" || step == "new")
+            AnswerNextMessageBox(nullptr, step == "new" ? QMessageBox::Yes : QMessageBox::No);
+        if (step != "restore" && step != "share")
+            AnswerNextMessageBox(&seen);
+        Restart();
+        if (step == "restore" || step == "share")
+            seen =
+                Trigger(step == "share" ? "actionShare" : "actionRestore", step == "share" ? folder : backup);
+        const QString kept = seen.text.section("kept at:\n", 1);
+        QVERIFY2(kept.startsWith(at + journal + "_kept_"), qPrintable(seen.text));
+        QCOMPARE(ReadFile(kept), left);
+        CDBManager::GetInstance().OpenDataBase(at);
+        QCOMPARE(QueryValue("PRAGMA quick_check").toString(), QString("ok"));
+        QCOMPARE(QueryValue("SELECT group_concat(NAME) FROM tblLocker").toString(),
+                 step == "new" || step == "first" ? QString() : QString("Web"));
+    }
+
+    // A pipe where the data file, its journal or its rollback copy belongs, or
+    // a link where its journal belongs, which SQLite would not follow, is never
+    // opened, replaced or removed; the user is told, with the file at fault named.
     void specialFilesStayAsTheyAre_data()
     {
         QTest::addColumn<QString>("special");
         QTest::newRow("data file is a named pipe") << "pipe";
-        QTest::newRow("data file links to a socket") << "socket";
-        QTest::newRow("data file links to itself") << "loop";
         QTest::newRow("its journal is a named pipe") << "journal";
+        QTest::newRow("its journal is a link to a file") << "link";
         QTest::newRow("rollback copy is a named pipe") << "rollback";
     }
 
@@ -514,29 +604,16 @@ private slots:
         QVERIFY(QFile::copy(active, backup));
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
-        const QMap<QString, QString> at = {{"pipe", active},
-                                           {"socket", Home("socket")},
-                                           {"loop", active},
-                                           {"journal", active + "-journal"},
-                                           {"rollback", active + "_temp"}};
-        const QString path = at[special];
-        const QByteArray native = QFile::encodeName(path);
-        QVERIFY(special == "journal" || QFile::rename(active, held));
-        if (special == "pipe" || special == "journal" || special == "rollback")
-            QCOMPARE(mkfifo(native.constData(), 0600), 0);
-        if (special == "socket") {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, native.constData(), sizeof address.sun_path);
-            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            QVERIFY(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                    close(socket) == 0);
-        }
-        if (special == "socket" || special == "loop")
-            QVERIFY(QFile::link(path, active));
+        const bool beside = special == "journal" || special == "link";
+        const QString path = beside ? active + "-journal" : special == "rollback" ? active + "_temp" : active;
+        QVERIFY(beside || QFile::rename(active, held));
+        if (special == "link")
+            QVERIFY(QFile::link(backup, path));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         // Beside it, the data as a cut-short restore leaves it, for the start to put back.
         const QString rollback = DataFiles::RollbackPath();
-        QVERIFY(special == "rollback" || special == "journal" || QFile::rename(held, rollback));
+        QVERIFY(special == "rollback" || beside || QFile::rename(held, rollback));
         const mode_t type = TypeAt(path);
 
         MessageBoxSeen seen;
@@ -549,14 +626,14 @@ private slots:
             QCOMPARE(restored, "Date restored to file " + backup);
             return;
         }
-        const QString cause = (special == "journal" ? path + "\n" : QString()) + "It is not a regular file.";
+        const QString cause = (beside ? path + "\n" : QString()) + "It is not a regular file.";
         QVERIFY2(seen.text.startsWith("The data file cannot be opened:\n" + active + "\n" + cause),
                  qPrintable(seen.text));
         QCOMPARE(restored, "Error occurred while restoring to " + backup + "\nThe data file " + active +
                                " cannot be replaced. " + cause);
         QCOMPARE(DataFiles::CopyActiveTo(Home("copy")),
                  "The data file " + active + " cannot be copied. " + cause);
-        QVERIFY(special == "journal" || ReadFile(rollback) == ReadFile(backup));
+        QVERIFY(beside || ReadFile(rollback) == ReadFile(backup));
     }
 
     // A data file kept elsewhere, behind a relative link in a data folder that
@@ -588,14 +665,86 @@ private slots:
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
         QVERIFY(QFile::rename(target, target + "_temp")); // a restore cut short, beside the target
+        WriteFile(target + "~kestrova-tmp-a1B2c3", "left");
         MessageBoxSeen seen;
         AnswerNextMessageBox(&seen);
         Restart();
+        QVERIFY(!QFile::exists(target + "~kestrova-tmp-a1B2c3"));
         QCOMPARE(seen.text,
                  "A restore did not finish. The data file has been put back from the copy kept for it:\n" +
                      link);
         QCOMPARE(ReadFile(target), ReadFile(backup));
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
+
+        // A copy holds what the WAL beside the file linked to holds.
+        window.reset();
+        CDBManager::GetInstance().CloseDataBase();
+        ExecOn(target, {"PRAGMA journal_mode = WAL", "UPDATE tblLocker SET NAME = 'In WAL'"}, true);
+        QCOMPARE(DataFiles::CopyActiveTo(Home("linked.kvd")), QString());
+        CDBManager::GetInstance().OpenDataBase(Home("linked.kvd"));
+        QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("In WAL"));
+    }
+
+    // A save that fails says why, naming the file at fault where it is not the
+    // data file; where a file or folder cannot be written, the start says so at once.
+    void failedSaveSaysWhy_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("cause"); // after the path of what is at fault, where that is named
+        QTest::newRow("journal is a link") << "link"
+                                           << "-journal|It is not a regular file.";
+        QTest::newRow("no room left") << "room"
+                                      << "There is no room left on the disk.";
+        QTest::newRow("file size limit") << "limit"
+                                         << "The file would be larger than the system allows.";
+        QTest::newRow("folder that cannot be written") << "folder"
+                                                       << "|The folder or the file cannot be written.";
+        QTest::newRow("no data file in use") << "none"
+                                             << "No data file is in use.";
+    }
+
+    void failedSaveSaysWhy()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, cause);
+        if (obstacle == "folder" && NothingIsReadOnly())
+            QSKIP("every folder can be written here");
+        const QString active = DataFiles::ActivePath(), real = FileState::Resolve(active);
+        const QString folder = QFileInfo(real).path();
+        const QString culprit = !cause.contains('|') ? "" : obstacle == "folder" ? folder : real;
+        cause = culprit.isEmpty() ? cause : culprit + cause.replace('|', '\n');
+        if (obstacle == "link")
+            QVERIFY(QFile::link(Home("elsewhere"), real + "-journal"));
+        QVERIFY(obstacle != "folder" || SetFileMode(folder, 0500));
+        MessageBoxSeen seen;
+        if (obstacle == "none") { // as after a first start that could not make one
+            UserSettings()->remove(ACTIVE_WALLET_DB_7_5_0);
+            AnswerNextMessageBox(&seen);
+            Restart();
+        }
+        disk.full = obstacle == "room" ? real : QString();
+        const LockerFields locker{"New", "pw", "q", "a", {}, false, false};
+        QString said;
+        const auto add = [&] { QVERIFY(!LockerStore::AddLocker(locker, 1, &said)); };
+        if (obstacle == "limit")
+            QVERIFY(WithRoomFor(1024, add));
+        else
+            add();
+        QCOMPARE(said, cause);
+        if (obstacle == "folder") {
+            AnswerNextMessageBox(&seen);
+            Restart();
+            QVERIFY2(seen.text.startsWith("The data file cannot be written:\n" + active + "\n" + cause),
+                     qPrintable(seen.text));
+        }
+        // Nothing to copy or replace: no folder or file is asked for.
+        for (const char* action : {"actionBackup", "actionShare", "actionRestore"}) {
+            if (obstacle != "none")
+                break;
+            AnswerNextMessageBox(&seen);
+            Child<QAction>(window.get(), action)->trigger();
+            QCOMPARE(seen.text, cause);
+        }
     }
 
     // Another installation's file, chosen or restored, is read and written under
@@ -623,6 +772,8 @@ private slots:
         const QString theirs = MakeLocker("Theirs", "their pw");
         const QString other = (elsewhere.isValid() ? elsewhere.path() : QDir::homePath()) + "/" + file;
         QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
+        // What an earlier choice of it that a kill cut short left beside it goes.
+        WriteFile(other + "~kestrova-tmp-a1B2c3", "left");
         ExecOn(other,
                {"PRAGMA journal_mode = WAL", "INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES "
                                              "('In WAL', 1, 'k', 0)"},
@@ -636,6 +787,7 @@ private slots:
         window->OpenLocker(MakeLocker("Mine", "my pw"), "Mine", 1);
 
         QCOMPARE(Trigger(qPrintable(action), other).text, message + other);
+        QCOMPARE(QFile::exists(other + "~kestrova-tmp-a1B2c3"), action == "actionRestore");
         const QAbstractItemModel* lockers = Child<QTableView>(window.get(), "tableView")->model();
         QVERIFY(ColumnTexts(lockers, LockerNameColumn).contains("In WAL"));
         // A backup and its WAL stay as they were.
@@ -661,8 +813,8 @@ private slots:
         QTest::addColumn<QString>("warning");
         QTest::newRow("random bytes") << "random"
                                       << "not a Kestrova data file";
-        QTest::newRow("SQLite in WAL mode, without the tables") << "sqlite"
-                                                                << "not a Kestrova data file";
+        QTest::newRow("earlier version's, in WAL mode") << "older"
+                                                        << "from an earlier version of Kestrova";
         QTest::newRow("data file with damaged keys") << "keys"
                                                      << "The keys of the data file are damaged.";
         QTest::newRow("cannot be read") << "unreadable"
@@ -683,8 +835,8 @@ private slots:
         QVERIFY(QDir().mkpath(Home("Locked")));
         if (kind == "random") {
             WriteFile(foreign, QByteArray("no database here ").repeated(300));
-        } else if (kind == "sqlite") {
-            ExecOn(foreign, {"PRAGMA journal_mode = WAL", "CREATE TABLE notes (text)"});
+        } else if (kind == "older") {
+            ExecOn(foreign, {"PRAGMA journal_mode = WAL", "CREATE TABLE tblLocker (ID)"});
         } else if (kind == "pipe") {
             QCOMPARE(mkfifo(QFile::encodeName(foreign).constData(), 0600), 0);
         } else if (kind == "rollback") {

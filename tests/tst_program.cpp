@@ -44,6 +44,20 @@ class TestProgram : public QObject
                settings.value(ACTIVE_WALLET_DB_7_5_0).toString() == file.fileName();
     }
 
+    // The program as a user starts it, from `home`, its output read as it runs.
+    void Start(QProcess& program)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_CONFIG_HOME", home.path() + "/.config");
+        environment.insert("XDG_DATA_HOME", home.path() + "/.local/share");
+        environment.insert("XDG_RUNTIME_DIR", home.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(KESTROVA_PROGRAM, QStringList());
+    }
+
     // The program never ends by itself: it runs until `dataFile` holds a key row
     // and the settings that name it are written out, then it is killed. A kill
     // while they are written may leave Qt's lock on them, which holds for 30 s.
@@ -52,16 +66,8 @@ class TestProgram : public QObject
     // Gives what went wrong within a few seconds, with what the program printed.
     QString RunUntilSettled(const QString& start, const QString& dataFile, QLockFile* held = nullptr)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_CONFIG_HOME", home.path() + "/.config");
-        environment.insert("XDG_DATA_HOME", home.path() + "/.local/share");
-        environment.insert("XDG_RUNTIME_DIR", home.path());
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
         QProcess program;
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(KESTROVA_PROGRAM, QStringList());
+        Start(program);
         const QDeadlineTimer deadline(5000);
         bool settled = QTest::qWaitFor([&] { return HoldsKeyRow(dataFile); }, 5000);
         qint64 holder = 0;
@@ -88,12 +94,16 @@ class TestProgram : public QObject
 private slots:
     // The first start also finds a lock on the settings that a run killed just
     // now, as it wrote them, left empty: it is no lock, and the start waits for it
-    // no more than a second.
+    // no more than a second, even with the lock dated ahead of the clock.
     void secondStartKeepsTheDataFileChosenEarlier()
     {
         QVERIFY(home.isValid());
         WriteSettings({{"FIRST_TIME_START", 0}});
-        QVERIFY(QFile(SettingsFile() + ".lock").open(QIODevice::WriteOnly));
+        QFile lock(SettingsFile() + ".lock");
+        QVERIFY(
+            lock.open(QIODevice::WriteOnly) &&
+            lock.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
+        lock.close();
         QString failure = RunUntilSettled("first start", home.path() + "/.kestrova/settings_7.5.0.kvd");
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
@@ -122,6 +132,31 @@ private slots:
         QVERIFY(held.tryLock(0));
         const QString failure = RunUntilSettled("start", dataFile, &held);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
+
+    // A limit on the size of a file fails the write that passes it, which the
+    // program reports: it never ends the program.
+    void sizeLimitEndsNoRun()
+    {
+        QVERIFY(QFile::remove(SettingsFile()) && QDir(home.path() + "/.kestrova").removeRecursively());
+        WriteSettings({{"FIRST_TIME_START", 0}});
+        // Set here for the program to take on; the signal keeps what it does by default.
+        rlimit limit, before;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+        limit = before;
+        limit.rlim_cur = 8192; // a data file with its tables takes more
+        QProcess program;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        Start(program);
+        setrlimit(RLIMIT_FSIZE, &before);
+        // Its settings are written out once the first start is over, as the window shows what failed.
+        const bool started = QTest::qWaitFor(
+            [&] { return QSettings(SettingsFile(), QSettings::IniFormat).contains(WALLET_DATA_FOLDER_PATH); },
+            5000);
+        QVERIFY2(started && program.state() == QProcess::Running, qPrintable(program.readAll()));
+        QVERIFY(!QFile::exists(home.path() + "/.kestrova/settings_7.5.0.kvd"));
+        program.kill();
+        QVERIFY(program.waitForFinished(5000));
     }
 };
 
