@@ -119,9 +119,12 @@ QString SqlErrorCause(const QSqlError& error, const QSqlDatabase& database)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return Tr("Another program is using it.");
-    case SQLITE_CONSTRAINT:
-        return error.databaseText().contains("UNIQUE") ? Tr("The name is already in use.")
-                                                       : Tr("It refers to a row that is no longer there.");
+    case SQLITE_CONSTRAINT: // the unique locker name, or an entry's locker
+        if (error.databaseText().contains("UNIQUE"))
+            return Tr("The name is already in use.");
+        if (error.databaseText().contains("FOREIGN KEY"))
+            return Tr("Its locker is no longer there.");
+        return error.databaseText();
     default: // SQLITE_CORRUPT, SQLITE_NOTADB, and what else a file that is no sound database gives
         return FileState::CauseFor(FileState::Damaged);
     }

@@ -95,9 +95,7 @@ bool KeepEarlierRollback(const QString& active, const QString& rollback, QString
 {
     if (!IsPlainFile(rollback) || SameContents(rollback, active))
         return true;
-    return KeptFiles::MoveAside(
-        rollback,
-        active + "_kept_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") + ".kestrova", cause);
+    return KeptFiles::MoveAside(rollback, active, ".kestrova", cause);
 }
 
 // Why the staged backup at `path` may not come in, or the empty text when it
@@ -316,8 +314,9 @@ RollbackRecovery RecoverRollback(QString* cause)
         return RollbackRecovery::None;
     const FileState copy = SqliteFile::Examine(rollback);
     if (copy.kind == FileState::DataFile)
-        return FileCopy::RenameOver(rollback, data.path, cause) ? RollbackRecovery::PutBack
-                                                                : RollbackRecovery::NotPutBack;
+        return KeptFiles::ClearWay(data.path, cause) && FileCopy::RenameOver(rollback, data.path, cause)
+                   ? RollbackRecovery::PutBack
+                   : RollbackRecovery::NotPutBack;
     if (!MayHoldData(copy))
         return RollbackRecovery::None;
     *cause = copy.Reason();

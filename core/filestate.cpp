@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <climits>
@@ -106,8 +105,10 @@ FileState FileState::Look(const QString& path)
         if (!S_ISREG(side.st_mode))
             return state.With(NotRegular, file, CauseFor(NotRegular));
         beside << file;
+        // The -shm holds nothing of the database's own.
+        if (qstrcmp(journal, "-shm") != 0)
+            state.journals << file;
     }
-    state.journals = beside.filter(QRegularExpression("-(journal|wal)$"));
     if (!there)
         return state.With(Nothing, state.path, CauseFor(Nothing));
     if (status.st_size == 0) {

@@ -31,10 +31,8 @@ public:
     // What the system tells of `path`, and of SQLite's journals beside it,
     // without reading the file as a database.
     static FileState Look(const QString& path);
-    // SQLite's files beside a database, which it opens without following links:
-    // all of them, and those that hold part of what the database holds.
+    // SQLite's files beside a database, which it opens without following links.
     static constexpr const char* JOURNALS[] = {"-journal", "-wal", "-shm"};
-    static constexpr const char* DATA_JOURNALS[] = {"-journal", "-wal"};
 
     // True when nothing at all is at `path`, not even a link to a missing file.
     static bool NothingAt(const QString& path);

@@ -28,8 +28,10 @@ void Note(const QString& path)
     settings->sync();
 }
 
-bool MoveAside(const QString& path, const QString& aside, QString* cause)
+bool MoveAside(const QString& path, const QString& base, const QString& ending, QString* cause)
 {
+    const QString aside =
+        base + "_kept_" + QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss") + ending;
     // Only a name that nothing holds is noted: a file of the user's there stays out of it.
     if (!FileState::NothingAt(aside)) {
         *cause = FileState::CauseOf(EEXIST, true);
@@ -46,10 +48,9 @@ bool ClearWay(const QString& path, QString* cause)
         *cause = there.Reason();
         return false;
     }
-    const QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HH-mm-ss");
     for (const QString& journal : there.journals) {
         QString why;
-        if (!MoveAside(journal, journal + "_kept_" + stamp, &why)) {
+        if (!MoveAside(journal, journal, QString(), &why)) {
             *cause = journal + "\n" + why;
             return false;
         }

@@ -10,9 +10,9 @@ namespace KeptFiles {
 
 // Notes `path`, a file that the user must be told of.
 void Note(const QString& path);
-// Notes `aside` and moves `path` there, never over another file; false, with
-// the cause, when it cannot be moved.
-bool MoveAside(const QString& path, const QString& aside, QString* cause);
+// Moves `path` aside, to `base` + "_kept_" + the local time + `ending`, noted
+// first, never over another file; false, with the cause, when it cannot be moved.
+bool MoveAside(const QString& path, const QString& base, const QString& ending, QString* cause);
 // Moves aside, beside it, each journal that SQLite keeps at the name `path`, so
 // that a file put there never takes in what another file left; false, with the
 // cause naming the journal, when one cannot be moved.
