@@ -240,13 +240,24 @@ bool CDBManager::AddSchema(const QString& path, QString* cause)
     return held;
 }
 
+bool CDBManager::OnNamedFile()
+{
+    GetDataBase();
+    return !QFileInfo(openPath).fileName().isEmpty();
+}
+
 QString CDBManager::WhySaveFailed(const QSqlError& error)
 {
-    if (QFileInfo(openPath).fileName().isEmpty())
+    if (!OnNamedFile())
         return NoDataFileText();
     // What stands in the way is named first: the error's words do not say which file it is.
     const QString obstacle = FileState::WhyNotWritable(openPath);
     return obstacle.isEmpty() ? SqlErrorCause(error, GetDataBase()) : obstacle;
+}
+
+QString CDBManager::WhyNotEncrypted()
+{
+    return OnNamedFile() ? Tr("No keys of the data file are in use to encrypt it with.") : NoDataFileText();
 }
 
 QString CDBManager::NoDataFileText()

@@ -28,6 +28,9 @@ public:
     void CloseDataBase();
     // The file that the connection is on.
     const QString& DataBasePath() const { return openPath; }
+    // Whether the connection is on a file, not on the data folder alone, as
+    // after a first start that could not make a data file.
+    bool OnNamedFile();
     // At a first start: makes the current data file in the data folder where
     // none is yet, and names it in the settings once it holds the five tables.
     // False, with the cause, when it could not be made.
@@ -52,6 +55,8 @@ public:
     // Why a statement that writes the open file failed, in words a user
     // understands: what stands in the way is named where it is not the file.
     QString WhySaveFailed(const QSqlError& error);
+    // Why nothing can be encrypted for a save: no keys of the data file are in force.
+    QString WhyNotEncrypted();
 
     // True when `database` holds the five tables; reads the schema only.
     static bool HoldsTables(const QSqlDatabase& database);

@@ -2,7 +2,6 @@
 
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
-#include "core/keysetup.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -127,7 +126,7 @@ bool Save(QSqlQuery& query, const Kind& kind, const QString& lockerId, const Ent
           QString* cause)
 {
     if (!BindColumns(query, kind, lockerId, fields))
-        return Failed(cause, NoKeysCause());
+        return Failed(cause, CDBManager::GetInstance().WhyNotEncrypted());
     if (ExecPrepared(query, cause))
         return true;
     qDebug().noquote() << GetLastExecutedQuery(query);

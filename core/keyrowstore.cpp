@@ -3,7 +3,6 @@
 #include "core/DBManager.h"
 #include "core/botanadapter.h"
 #include "core/entrystore.h"
-#include "core/keysetup.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -86,7 +85,7 @@ bool ChangeMasterPassword(const QString& newDigest, QString* cause)
     // without its wrapped key would lose the content key at the next start.
     const QString wrappedKey = row.id.isValid() ? adapter.ChangePassword(newDigest) : QString();
     if (wrappedKey.isEmpty())
-        return Failed(cause, NoKeysCause());
+        return Failed(cause, CDBManager::GetInstance().WhyNotEncrypted());
 
     // One statement, so the digest and the wrapped key are stored together or not at all.
     QSqlQuery update(CDBManager::GetInstance().GetDataBase());

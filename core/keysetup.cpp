@@ -6,8 +6,6 @@
 #include "core/keyrowstore.h"
 #include "core/sqlitefile.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QSqlError>
 
 namespace {
@@ -36,7 +34,7 @@ KeySetupResult LoadKeys(QString* cause)
     CDBManager& manager = CDBManager::GetInstance();
     if (!manager.HoldsSchema()) {
         // Nothing is made here: only a first start, or the user's word, makes a data file.
-        if (QFileInfo(manager.DataBasePath()).fileName().isEmpty()) // a first start could not make one
+        if (!manager.OnNamedFile())
             return KeySetupResult::NoDataFolder;
         switch (SqliteFile::Examine(manager.DataBasePath()).kind) {
         case FileState::Nothing:
@@ -81,16 +79,6 @@ KeySetupResult LoadKeys(QString* cause)
 }
 
 } // namespace
-
-QString NoKeysCause()
-{
-    CDBManager& manager = CDBManager::GetInstance();
-    manager.GetDataBase();
-    // A first start that could not make a data file left none to hold keys.
-    if (QFileInfo(manager.DataBasePath()).fileName().isEmpty())
-        return CDBManager::NoDataFileText();
-    return QCoreApplication::translate("KeySetup", "No keys of the data file are in use to encrypt it with.");
-}
 
 bool KeysInForce(KeySetupResult result)
 {

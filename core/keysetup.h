@@ -29,9 +29,6 @@ bool KeysInForce(KeySetupResult result);
 // `cause` tells why new keys were not stored.
 KeySetupResult SetUpKeys(QString* cause = nullptr);
 
-// Why nothing can be encrypted: no keys of the data file are in force.
-QString NoKeysCause();
-
 // How many of the open file's stored secrets do not decrypt under the keys in
 // force; -1 when they could not be read.
 int UnreadableSecrets();

@@ -4,7 +4,6 @@
 #include "core/botanadapter.h"
 #include "core/entrystore.h"
 #include "core/keyrowstore.h"
-#include "core/keysetup.h"
 #include "core/utility.h"
 
 #include <QCoreApplication>
@@ -64,7 +63,8 @@ bool BindLocker(QSqlQuery& query, const LockerFields& fields)
 // Binds the locker's values and runs the statement; false, with why, when either fails.
 bool SaveLocker(QSqlQuery& query, const LockerFields& fields, QString* cause)
 {
-    return BindLocker(query, fields) ? ExecPrepared(query, cause) : Failed(cause, NoKeysCause());
+    return BindLocker(query, fields) ? ExecPrepared(query, cause)
+                                     : Failed(cause, CDBManager::GetInstance().WhyNotEncrypted());
 }
 
 } // namespace
