@@ -301,25 +301,6 @@ private slots:
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
     }
 
-    // A copy of a data file left in WAL mode holds what its WAL holds, and takes
-    // the mode of a data file kept read-only once that is in.
-    void copyTakesInWhatTheWalHolds()
-    {
-        const QString active = DataFiles::ActivePath(), copy = Home("copy of a data file in WAL mode.kvd");
-        window.reset();
-        CDBManager::GetInstance().CloseDataBase();
-        ExecOn(active,
-               {"PRAGMA journal_mode = WAL", "INSERT INTO tblLocker (NAME, TYPE, KEY, USE_MP) VALUES "
-                                             "('In WAL', 1, 'k', 0)"},
-               true);
-        QVERIFY(SetFileMode(active, 0444));
-        QCOMPARE(DataFiles::CopyActiveTo(copy), QString());
-        QCOMPARE(JournalMode(copy), 1);
-        QCOMPARE(FileMode(copy), 0444);
-        CDBManager::GetInstance().OpenDataBase(copy);
-        QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("In WAL"));
-    }
-
     // What a start finds after a restore was cut short. Only a data file that is
     // missing or empty gives way to its rollback copy, and only to one that is a
     // data file; while that copy may hold the data, no data file is made, and the
@@ -409,34 +390,6 @@ private slots:
         for (const QString& file : leftovers + others)
             QCOMPARE(QFile::exists(Home(".kestrova/") + file), others.contains(file));
         QVERIFY(QFile::exists(held.FileName()));
-    }
-
-    // A start whose data file is missing says so. Where a new one may be made
-    // there, it asks first, and makes one only at Yes; never through a link to a
-    // missing file.
-    void startWithoutItsDataFile()
-    {
-        const QString active = DataFiles::ActivePath(), unmounted = Home("unmounted/data.kvd");
-        window.reset();
-        QVERIFY(QFile::remove(active));
-        const QStringList before = QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden);
-        MessageBoxSeen seen;
-        AnswerNextMessageBox(&seen, QMessageBox::No);
-        Restart();
-        QVERIFY(SaysMissing(seen.text, active, true));
-        QCOMPARE(QDir(Home(".kestrova")).entryList(QDir::AllEntries | QDir::Hidden), before);
-
-        AnswerNextMessageBox(nullptr, QMessageBox::Yes);
-        Restart();
-        QCOMPARE(FileMode(active), 0600);
-        QVERIFY(!MakeLocker("New", "new pw").isEmpty());
-
-        window.reset(); // the data file on a drive not connected
-        QVERIFY(QFile::remove(active) && QFile::link(unmounted, active));
-        AnswerNextMessageBox(&seen);
-        Restart();
-        QVERIFY(SaysMissing(seen.text, active, false));
-        QVERIFY(!QFileInfo::exists(Home("unmounted")));
     }
 
     // A rollback copy that an earlier restore left gives way only where it holds
@@ -673,11 +626,14 @@ private slots:
         QCOMPARE(ReadFile(target), ReadFile(backup));
         QCOMPARE(LockerStore::CheckLogin(id, "web pw"), LoginCheck::Granted);
 
-        // A copy holds what the WAL beside the file linked to holds.
+        // A copy holds what the WAL beside the file linked to holds, in the
+        // rollback journal, and takes the mode of a file kept read-only once that is in.
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
         ExecOn(target, {"PRAGMA journal_mode = WAL", "UPDATE tblLocker SET NAME = 'In WAL'"}, true);
+        QVERIFY(SetFileMode(target, 0444));
         QCOMPARE(DataFiles::CopyActiveTo(Home("linked.kvd")), QString());
+        QVERIFY(JournalMode(Home("linked.kvd")) == 1 && FileMode(Home("linked.kvd")) == 0444);
         CDBManager::GetInstance().OpenDataBase(Home("linked.kvd"));
         QCOMPARE(QueryValue("SELECT NAME FROM tblLocker").toString(), QString("In WAL"));
     }
