@@ -15,7 +15,9 @@
 #include <QTextEdit>
 
 EntryEditor::EntryEditor(int lockerType, const QString& openedLockerId, QWidget* parent)
-    : CenteredDialog(parent), type(lockerType), lockerId(openedLockerId)
+    : CenteredDialog(parent)
+    , type(lockerType)
+    , lockerId(openedLockerId)
 {
 }
 

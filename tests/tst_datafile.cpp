@@ -314,20 +314,14 @@ private slots:
         QTest::addColumn<QString>("said"); // how the start's message begins, and how it ends
         const QString putBack = "A restore did not finish. The data file has been put back";
         const QString notPutBack = "A restore did not finish, and";
-        QTest::newRow("data file empty") << "empty"
-                                         << "data" << putBack;
-        QTest::newRow("copy of another kind") << "missing"
-                                              << "other"
-                                              << "The data file is missing";
-        QTest::newRow("copy damaged") << "missing"
-                                      << "damaged" << notPutBack + "|It is damaged.";
-        QTest::newRow("copy cannot be read") << "missing"
-                                             << "unreadable" << notPutBack + "|The file cannot be read.";
-        QTest::newRow("live data file") << "live"
-                                        << "data"
-                                        << "";
-        QTest::newRow("rename fails") << "missing"
-                                      << "stuck" << notPutBack + "|The folder or the file cannot be written.";
+        QTest::newRow("data file empty") << "empty" << "data" << putBack;
+        QTest::newRow("copy of another kind") << "missing" << "other" << "The data file is missing";
+        QTest::newRow("copy damaged") << "missing" << "damaged" << notPutBack + "|It is damaged.";
+        QTest::newRow("copy cannot be read")
+            << "missing" << "unreadable" << notPutBack + "|The file cannot be read.";
+        QTest::newRow("live data file") << "live" << "data" << "";
+        QTest::newRow("rename fails")
+            << "missing" << "stuck" << notPutBack + "|The folder or the file cannot be written.";
     }
 
     void startAfterRestoreCutShort()
@@ -400,16 +394,11 @@ private slots:
     {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("keptAt"); // what the restore names, after the data file's path
-        QTest::newRow("put-back failed, then the folder came back") << "put-back"
-                                                                    << "_temp";
-        QTest::newRow("restore cut short after its last rename") << "renamed"
-                                                                 << "_kept_";
-        QTest::newRow("file of another kind, no data file") << "other"
-                                                            << "";
-        QTest::newRow("same as the data file") << "same"
-                                               << "";
-        QTest::newRow("same, and restored itself") << "itself"
-                                                   << "";
+        QTest::newRow("put-back failed, then the folder came back") << "put-back" << "_temp";
+        QTest::newRow("restore cut short after its last rename") << "renamed" << "_kept_";
+        QTest::newRow("file of another kind, no data file") << "other" << "";
+        QTest::newRow("same as the data file") << "same" << "";
+        QTest::newRow("same, and restored itself") << "itself" << "";
     }
 
     void restoreBesideAnEarlierRollbackCopy()
@@ -644,16 +633,12 @@ private slots:
     {
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("cause"); // after the path of what is at fault, where that is named
-        QTest::newRow("journal is a link") << "link"
-                                           << "-journal|It is not a regular file.";
-        QTest::newRow("no room left") << "room"
-                                      << "There is no room left on the disk.";
-        QTest::newRow("file size limit") << "limit"
-                                         << "The file would be larger than the system allows.";
-        QTest::newRow("folder that cannot be written") << "folder"
-                                                       << "|The folder or the file cannot be written.";
-        QTest::newRow("no data file in use") << "none"
-                                             << "No data file is in use.";
+        QTest::newRow("journal is a link") << "link" << "-journal|It is not a regular file.";
+        QTest::newRow("no room left") << "room" << "There is no room left on the disk.";
+        QTest::newRow("file size limit") << "limit" << "The file would be larger than the system allows.";
+        QTest::newRow("folder that cannot be written")
+            << "folder" << "|The folder or the file cannot be written.";
+        QTest::newRow("no data file in use") << "none" << "No data file is in use.";
     }
 
     void failedSaveSaysWhy()
@@ -717,12 +702,9 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("data file") << "actionData_File"
-                                   << "other.kvd"
+        QTest::newRow("data file") << "actionData_File" << "other.kvd"
                                    << "Data file changed successfully to ";
-        QTest::newRow("restore") << "actionRestore"
-                                 << "other.kestrova"
-                                 << "Date restored to file ";
+        QTest::newRow("restore") << "actionRestore" << "other.kestrova" << "Date restored to file ";
     }
 
     void otherInstallationsFileUsesItsOwnKeys()

@@ -147,8 +147,7 @@ private slots:
         if (obstacle == "column")
             ExecOn(older, {"ALTER TABLE tblLocker DROP COLUMN USE_MP"});
         if (obstacle == "pipe" || obstacle == "journal")
-            QVERIFY((obstacle == "journal" || QFile::remove(older)) &&
-                    mkfifo(QFile::encodeName(at), 0600) == 0);
+            QVERIFY((obstacle == "journal" || QFile::remove(older)) && mkfifo(QFile::encodeName(at), 0600) == 0);
         if (obstacle == "link") // to a drive not connected: not skipped for an older file
             QVERIFY(QFile::remove(older) && QFile::link(QDir::homePath() + "/unmounted/x.kvd", older));
         if (obstacle == "file")

@@ -9,7 +9,10 @@
 #include <QScroller>
 
 AddLocker::AddLocker(int lockerType, QWidget* parent)
-    : CenteredDialog(parent), ui(std::make_unique<Ui::AddLocker>()), editMode(false), type(lockerType)
+    : CenteredDialog(parent)
+    , ui(std::make_unique<Ui::AddLocker>())
+    , editMode(false)
+    , type(lockerType)
 {
     ui->setupUi(this);
     // The notes are kept in the row but never shown or typed here.
@@ -100,18 +103,21 @@ void AddLocker::on_pushAdd_clicked()
     fields.useMasterPassword = ui->checkUserMasterPassWord->isChecked();
     fields.savePassword = ui->checkRemberPassword->isChecked();
 
+    // A failure says why, on a line of its own; the cause may name a file, shown as written.
     QString cause;
-    if (editMode ? LockerStore::UpdateLocker(id, fields, &cause)
-                 : LockerStore::AddLocker(fields, type, &cause))
-        QMessageBox::information(this, editMode ? tr("Update Locker") : tr("Add Locker"),
-                                 editMode ? tr("Locker updated successfully!")
-                                          : tr("Locker added successfully!"),
-                                 QMessageBox::Ok);
-    else // the cause may name a file: shown as written
-        ShowPlainWarning(this, tr("Error"),
-                         (editMode ? tr("Error occurred while updating locker.")
-                                   : tr("Error occurred while adding new locker.")) +
-                             "\n" + cause);
+    if (editMode) {
+        if (LockerStore::UpdateLocker(id, fields, &cause))
+            QMessageBox::information(this, tr("Update Locker"), tr("Locker updated successfully!"),
+                                     QMessageBox::Ok);
+        else
+            ShowPlainWarning(this, tr("Error"), tr("Error occurred while updating locker.") + "\n" + cause);
+    } else {
+        if (LockerStore::AddLocker(fields, type, &cause))
+            QMessageBox::information(this, tr("Add Locker"), tr("Locker added successfully!"),
+                                     QMessageBox::Ok);
+        else
+            ShowPlainWarning(this, tr("Error"), tr("Error occurred while adding new locker.") + "\n" + cause);
+    }
 }
 
 void AddLocker::on_checkShowPassword_stateChanged(int)

@@ -44,9 +44,10 @@
 #include <optional>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
-      lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC"),
-      lockerModel(new LockerModel(this))
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
+    , lockerListQuery("SELECT ID, NAME, TYPE, KEY, '', '' from tblLocker ORDER BY TYPE ASC, NAME ASC")
+    , lockerModel(new LockerModel(this))
 {
     ui->setupUi(this);
     ApplyTheme();
@@ -175,7 +176,10 @@ void MainWindow::ReportNoDataFolder()
                          .arg(report.olderFile, report.cause));
 }
 
-QString MainWindow::KeptFilesText()
+namespace {
+
+// What the files kept aside and not yet told of are, and where; the empty text when there are none.
+QString KeptFilesText()
 {
     QStringList copies, journals;
     // The names that the program gave them tell which is which.
@@ -184,22 +188,24 @@ QString MainWindow::KeptFilesText()
         (file.contains(journal) ? journals : copies) << file;
     QStringList texts;
     if (!copies.isEmpty())
-        texts << tr("An earlier restore left a different copy of your data beside the data file. It is "
-                    "kept at:\n%1")
+        texts << MainWindow::tr("An earlier restore left a different copy of your data beside the data file. "
+                                "It is kept at:\n%1")
                      .arg(copies.join('\n'));
     if (!journals.isEmpty())
-        texts << tr("SQLite had left a journal of another data file under that name. It was moved aside, "
-                    "so that the new file does not take it in, and is kept at:\n%1")
+        texts << MainWindow::tr("SQLite had left a journal of another data file under that name. It was moved "
+                                "aside, so that the new file does not take it in, and is kept at:\n%1")
                      .arg(journals.join('\n'));
     return texts.join('\n');
 }
 
-void MainWindow::TellOfKeptFiles(const QString& title)
+} // namespace
+
+void MainWindow::TellOfKeptFiles(const QString& title, const QString& text)
 {
-    const QString text = KeptFilesText();
-    if (text.isEmpty())
+    const QString kept = KeptFilesText();
+    if (text.isEmpty() && kept.isEmpty())
         return;
-    ShowPlainInformation(this, title, text);
+    ShowPlainInformation(this, title, text.isEmpty() || kept.isEmpty() ? text + kept : text + "\n" + kept);
     KeptFiles::Told();
 }
 
@@ -324,7 +330,9 @@ void MainWindow::on_action_Settings_triggered()
     lockerModel->setQuery(lockerListQuery, CDBManager::GetInstance().GetDataBase());
 }
 
-void MainWindow::ResizeLockersWindow() {}
+void MainWindow::ResizeLockersWindow()
+{
+}
 
 void MainWindow::on_action_Master_Password_triggered()
 {
@@ -405,8 +413,8 @@ LockerRow LockerAt(const QSqlQueryModel& model, int row)
 
 // The locker under the list's current index; without one, the user is told
 // what to select.
-std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model, QWidget* parent,
-                                       const QString& title, const QString& prompt)
+std::optional<LockerRow> CurrentLocker(const QTableView& view, const QSqlQueryModel& model,
+                                       QWidget* parent, const QString& title, const QString& prompt)
 {
     const QModelIndex index = view.currentIndex();
     if (!index.isValid()) {
@@ -677,12 +685,7 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
 void MainWindow::CopyDataFile(const QString& title, const QString& copied, const QString& target)
 {
     const QString error = DataFiles::CopyActiveTo(target);
-    const QString kept = KeptFilesText();
-    ShowPlainInformation(
-        this, title,
-        (error.isEmpty() ? copied + target : tr("Error occurred : <") + target + "> " + error) +
-            (kept.isEmpty() ? "" : "\n" + kept));
-    KeptFiles::Told();
+    TellOfKeptFiles(title, error.isEmpty() ? copied + target : tr("Error occurred : <") + target + "> " + error);
 }
 
 void MainWindow::on_actionBackup_triggered()
@@ -778,7 +781,5 @@ void MainWindow::on_actionRestore_triggered()
                    .arg(DataFiles::RollbackPath(), cause);
         break;
     }
-    const QString kept = KeptFilesText();
-    ShowPlainInformation(this, tr("Restore"), kept.isEmpty() ? text : text + "\n" + kept);
-    KeptFiles::Told();
+    TellOfKeptFiles(tr("Restore"), text);
 }

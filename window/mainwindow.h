@@ -81,10 +81,9 @@ private:
     void OfferNewDataFile();
     // Makes the missing or empty data file anew, or says why it could not.
     bool MakeNewDataFile();
-    // What the files kept aside and not yet told of are, and where; the empty text when there are none.
-    static QString KeptFilesText();
-    // Tells of them in a box of its own, where there are any.
-    void TellOfKeptFiles(const QString& title);
+    // Shows `text`, where there is one, with the files kept aside and not yet
+    // told of, which are told of then.
+    void TellOfKeptFiles(const QString& title, const QString& text = QString());
     // Copies the active data file to `target` and says how it went.
     void CopyDataFile(const QString& title, const QString& copied, const QString& target);
     // Puts back a data file that a restore cut short left only in its rollback copy, and says so.

@@ -8,7 +8,9 @@
 #include <QMessageBox>
 
 MasterPasswordManager::MasterPasswordManager(QWidget* parent)
-    : CenteredDialog(parent), changed(false), ui(std::make_unique<Ui::MasterPasswordManager>())
+    : CenteredDialog(parent)
+    , changed(false)
+    , ui(std::make_unique<Ui::MasterPasswordManager>())
 {
     ui->setupUi(this);
 
@@ -63,6 +65,5 @@ void MasterPasswordManager::on_checkBox_2_stateChanged(int)
 
 void MasterPasswordManager::on_checkBox_3_stateChanged(int)
 {
-    ui->lineConfirmNewPassword->setEchoMode(ui->checkBox_3->isChecked() ? QLineEdit::Normal
-                                                                        : QLineEdit::Password);
+    ui->lineConfirmNewPassword->setEchoMode(ui->checkBox_3->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
