@@ -685,7 +685,8 @@ void MainWindow::ExportLockerReport(int type, const QString& lockerId, const QSt
 void MainWindow::CopyDataFile(const QString& title, const QString& copied, const QString& target)
 {
     const QString error = DataFiles::CopyActiveTo(target);
-    TellOfKeptFiles(title, error.isEmpty() ? copied + target : tr("Error occurred : <") + target + "> " + error);
+    TellOfKeptFiles(title,
+                    error.isEmpty() ? copied + target : tr("Error occurred : <") + target + "> " + error);
 }
 
 void MainWindow::on_actionBackup_triggered()
