@@ -29,29 +29,24 @@ private slots:
         MainWindow window;
         CheckTheme(window, true); // a fresh store is dark
         // A locker whose marker says its password is saved: it opens without a login.
-        const QString id = InsertLocker("web", 1);
-        Exec("UPDATE tblLocker SET KEY = '" + Utility::GetHash("web", true) + "' WHERE ID = " + id);
+        MakeLocker("web", "pw", 1, true);
         window.ReloadLockerList();
         auto* view = Child<QTableView>(&window, "tableView");
         emit view->clicked(view->model()->index(0, LockerUnlockColumn));
         QVERIFY(window.centralWidget()); // the column opens the locker while shown
         window.on_action_Close_Locker_triggered();
 
-        OnNextModal([](QWidget* dialog) {
-            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
-            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Cancel)->click();
-        });
-        window.on_action_Settings_triggered();
-        CheckTheme(window, true);
-        QVERIFY(!UserSettings()->contains("display_theme"));
-
-        OnNextModal([](QWidget* dialog) {
-            Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
-            Child<QCheckBox>(dialog, "checkUnlockButton")->setChecked(false);
-            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
-        });
-        window.on_action_Settings_triggered();
-        CheckTheme(window, false);
+        // Cancel keeps the theme as it was; OK takes light, and hides the unlock column.
+        for (const auto button : {QDialogButtonBox::Cancel, QDialogButtonBox::Ok}) {
+            OnNextModal([button](QWidget* dialog) {
+                Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);
+                Child<QCheckBox>(dialog, "checkUnlockButton")->setChecked(false);
+                Child<QDialogButtonBox>(dialog, "buttonBox")->button(button)->click();
+            });
+            window.on_action_Settings_triggered();
+            CheckTheme(window, button == QDialogButtonBox::Cancel);
+            QCOMPARE(UserSettings()->contains("display_theme"), button == QDialogButtonBox::Ok);
+        }
         QCOMPARE(UserSettings()->value("show_unlock_button").toInt(), 0);
         const QModelIndex unlock = view->model()->index(0, LockerUnlockColumn);
         QVERIFY(unlock.data(Qt::DecorationRole).isNull());
@@ -81,20 +76,16 @@ private slots:
     void welcomeShowsUntilClosedWithBoxTicked()
     {
         MainWindow window;
-        // Left by Escape with the box ticked, by Close unticked, then by Close ticked: only the last stops
-        // it.
+        // Left by Escape ticked, by Close unticked, then by Close ticked: only the last stops it.
         using Leave = std::tuple<bool, bool, QString>; // tick, escape, stored afterwards
         for (const auto& [tick, escape, storedAfter] :
              {Leave{true, true, ""}, {false, false, ""}, {true, false, "0"}}) {
             QVERIFY(WelcomeDialog::ShowsAtStart());
-            bool shown = false;
-            OnNextModal([&, tick = tick, escape = escape](QWidget* dialog) {
-                shown = qobject_cast<WelcomeDialog*>(dialog);
+            OnNextModal([tick = tick, escape = escape](QWidget* dialog) {
                 Child<QCheckBox>(dialog, "checkBox")->setChecked(tick);
                 escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(Click(dialog, "pushClose"));
             });
             window.ShowWelcomeDialog();
-            QVERIFY(shown);
             QCOMPARE(UserSettings()->value("FIRST_TIME_START").toString(), storedAfter);
         }
         QVERIFY(!WelcomeDialog::ShowsAtStart());
