@@ -27,7 +27,6 @@ private slots:
     void themeAndUnlockColumn()
     {
         MainWindow window;
-        CheckTheme(window, true); // a fresh store is dark
         // A locker whose marker says its password is saved: it opens without a login.
         MakeLocker("web", "pw", 1, true);
         window.ReloadLockerList();
@@ -36,7 +35,7 @@ private slots:
         QVERIFY(window.centralWidget()); // the column opens the locker while shown
         window.on_action_Close_Locker_triggered();
 
-        // Cancel keeps the theme as it was; OK takes light, and hides the unlock column.
+        // Cancel keeps a fresh store's dark theme; OK takes light, and hides the unlock column.
         for (const auto button : {QDialogButtonBox::Cancel, QDialogButtonBox::Ok}) {
             OnNextModal([button](QWidget* dialog) {
                 Child<QRadioButton>(dialog, "radioLightTheme")->setChecked(true);

@@ -71,14 +71,14 @@ private slots:
                                  {"USER_NAME", "me \"you\""},
                                  {"PASSWORD", "p<w>&d"},
                                  {"NOTES", "n1\r\nn2 ü"}}));
-        const QString bank = MakeLocker("Bank/../cards", "pw", 2, true);
+        const QString bank = MakeLocker("../Bank/cards", "pw", 2, true);
         QVERIFY(EntryStore::Add(2, bank,
                                 {{"NAME", "Visa <gold>"}, {"CARD_NUMBER", "4111  1111"}, {"CODE", "<7>"}}));
         QTextDocument note; // stored as the note editor's HTML
         note.setPlainText("<b>Dear</b> diary,\n  indented & \"quoted\"\nБлок");
         QVERIFY(EntryStore::Add(3, MakeLocker("Notes", "pw", 3, true),
                                 {{"NAME", "Tag"}, {"NOTES", note.toHtml()}}));
-        for (const QString& name : {QString(".."), QString(""), LongName, LongCharacter})
+        for (const QString& name : {QString(""), LongName, LongCharacter})
             MakeLocker(name, "pw", 1, true);
         // pdftotext folds runs of blanks, so they are checked in the laid-out document.
         LockerReport report;
@@ -107,10 +107,11 @@ private slots:
                            "Secret Answer: a\nNotes:",
                            "List of Stored IDs\nID Name: Mail & more\nURL: https://x.org/?a=1&b=<2>\n"
                            "User Name: me \"you\"\nPassword: p<w>&d\nNotes: n1\nn2 ü"};
-        QTest::newRow("bank cards, name with separators")
-            << "Bank/../cards"
-            << "Bank_.._cards.pdf"
-            << QStringList{"Locker Name: Bank/../cards",
+        // Never a hidden file, nor one outside the folder.
+        QTest::newRow("bank cards, name with a leading dot and separators")
+            << "../Bank/cards"
+            << "_._Bank_cards.pdf"
+            << QStringList{"Locker Name: ../Bank/cards",
                            "List of Stored IDs\nCard Name: Visa <gold>\nCard Number: "
                            "4111 1111\nPIN Code:\nIssue Date:\nExpiry Date:\nVerification Code: <7>\nNotes:"};
         const QString stamp = QueryValue("SELECT TIME_STAMP FROM tblId3").toString();
@@ -119,9 +120,6 @@ private slots:
                                << QStringList{"List of Stored IDs\nName: Tag\nLast Modified: " +
                                               QDateTime::fromString(stamp, "yyyy-MM-dd HH:mm:ss").toString() +
                                               "\nNotes:\n<b>Dear</b> diary,\nindented & \"quoted\"\nБлок"};
-        // Never a hidden file.
-        QTest::newRow("empty, named ..") << ".."
-                                         << "_..pdf" << QStringList{"Locker Name: ..", "List of Stored IDs"};
         QTest::newRow("no name") << ""
                                  << "_.pdf" << QStringList{"List of Stored IDs"};
         // The longest whole characters that leave room for the temporary file's ".XXXXXX";
