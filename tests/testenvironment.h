@@ -17,37 +17,32 @@
 
 namespace TestSupport {
 
-// OnNextModal handlers still waiting for a dialog, each with the test that
-// queued it, and the dialogs that running ones were given.
-inline QHash<QTimer*, QString>& WaitingHandlers()
+// The handlers of OnNextModal: those still waiting for a dialog, each with the
+// test that queued it; the dialogs that running ones were given; and the tests
+// that ended without FinishTest() while a handler of theirs still waited. No test
+// is left to fail for those, so the run fails at its end.
+struct DialogHandlers
 {
-    static QHash<QTimer*, QString> waiting;
-    return waiting;
-}
-inline QList<QWidget*>& DialogsBeingAnswered()
+    QHash<QTimer*, QString> waiting;
+    QList<QWidget*> beingAnswered;
+    QStringList abandonedBy;
+};
+inline DialogHandlers& Handlers()
 {
-    static QList<QWidget*> dialogs;
-    return dialogs;
-}
-
-// Tests that ended without FinishTest() while a handler of theirs still waited.
-// No test is left to fail for them, so the run fails at its end.
-inline QStringList& TestsOfAbandonedHandlers()
-{
-    static QStringList tests;
-    return tests;
+    static DialogHandlers handlers;
+    return handlers;
 }
 
 inline void StopWaiting(QTimer* timer)
 {
     timer->stop();
     timer->deleteLater();
-    WaitingHandlers().remove(timer);
+    Handlers().waiting.remove(timer);
 }
 
 inline void Abandon(QTimer* timer)
 {
-    TestsOfAbandonedHandlers() << WaitingHandlers().value(timer);
+    Handlers().abandonedBy << Handlers().waiting.value(timer);
     StopWaiting(timer);
 }
 
@@ -55,11 +50,11 @@ inline void Abandon(QTimer* timer)
 // run, and gives how many there were.
 inline int ReportAbandonedHandlers(const char* testClass)
 {
-    for (QTimer* timer : WaitingHandlers().keys())
+    for (QTimer* timer : Handlers().waiting.keys())
         Abandon(timer);
-    for (const QString& test : TestsOfAbandonedHandlers())
+    for (const QString& test : Handlers().abandonedBy)
         qCritical("FAIL! a dialog handler queued in %s::%s got no modal dialog", testClass, qPrintable(test));
-    return TestsOfAbandonedHandlers().size();
+    return Handlers().abandonedBy.size();
 }
 
 // A modal dialog that nothing answers fails the running test after a second
@@ -68,31 +63,33 @@ inline int ReportAbandonedHandlers(const char* testClass)
 inline void WatchUnansweredModals(QObject* parent)
 {
     auto* timer = new QTimer(parent);
-    QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!WaitingHandlers().isEmpty() || DialogsBeingAnswered().contains(modal))
-            modal = nullptr;
-        if (modal != seen) {
-            seen = modal;
-            since.start();
-        }
-        if (!modal || !since.hasExpired(1000))
-            return;
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        const QString what = QString("unanswered modal %1 \"%2\" %3")
-                                 .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
-        seen = nullptr;
-        modal->reject();
-        QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-    });
+    QObject::connect(
+        timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!Handlers().waiting.isEmpty() || Handlers().beingAnswered.contains(modal))
+                modal = nullptr;
+            if (modal != seen) {
+                seen = modal;
+                since.start();
+            }
+            if (!modal || !since.hasExpired(1000))
+                return;
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            const QString what =
+                QString("unanswered modal %1 \"%2\" %3")
+                    .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
+            seen = nullptr;
+            modal->reject();
+            QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+        });
     timer->start(100);
 }
 
 } // namespace TestSupport
 
-#define KESTROVA_TEST_APPLICATION(app)                                                              \
-    Q_INIT_RESOURCE(resources);                                                                      \
-    QApplication app(argc, argv);                                                                    \
+#define KESTROVA_TEST_APPLICATION(app)                                                                       \
+    Q_INIT_RESOURCE(resources);                                                                              \
+    QApplication app(argc, argv);                                                                            \
     TestSupport::WatchUnansweredModals(&app)
 #else
 #define KESTROVA_TEST_APPLICATION(app) QCoreApplication app(argc, argv)
@@ -145,10 +142,10 @@ template <class TestClass> int RunTestProgram(int argc, char* argv[])
     return result;
 }
 
-#define KESTROVA_TEST_MAIN(TestClass)                                                               \
-    int main(int argc, char* argv[])                                                                 \
-    {                                                                                                \
-        return RunTestProgram<TestClass>(argc, argv);                                                \
+#define KESTROVA_TEST_MAIN(TestClass)                                                                        \
+    int main(int argc, char* argv[])                                                                         \
+    {                                                                                                        \
+        return RunTestProgram<TestClass>(argc, argv);                                                        \
     }
 
 #endif // TESTENVIRONMENT_H

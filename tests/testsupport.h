@@ -32,7 +32,7 @@ inline QObjectList& StandIns()
 // that an earlier test left is the run's to fail.
 inline void FinishTest()
 {
-    const QList<QTimer*> waiting = WaitingHandlers().keys(RunningTest());
+    const QList<QTimer*> waiting = Handlers().waiting.keys(RunningTest());
     for (QTimer* timer : waiting)
         StopWaiting(timer);
     if (!waiting.isEmpty())
@@ -53,10 +53,10 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    WaitingHandlers().insert(timer, RunningTest());
+    Handlers().waiting.insert(timer, RunningTest());
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         // Its test ended without FinishTest(): never answer a later test's dialog.
-        if (WaitingHandlers().value(timer) != RunningTest())
+        if (Handlers().waiting.value(timer) != RunningTest())
             return Abandon(timer);
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
@@ -66,9 +66,9 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         QWidget* answered = modal;
-        DialogsBeingAnswered() << answered;
+        Handlers().beingAnswered << answered;
         handler(modal);
-        DialogsBeingAnswered().removeOne(answered);
+        Handlers().beingAnswered.removeOne(answered);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
         auto* dialog = qobject_cast<QDialog*>(modal.data());

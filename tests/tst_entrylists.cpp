@@ -61,10 +61,7 @@ private slots:
         QCOMPARE(ColumnTexts(view->model(), 1), QStringList{"Mail 2"});
 
         // The URL column: the notice, the browser, then the password.
-        OnNextModal([](QWidget* notice) {
-            QCOMPARE(notice->windowTitle(), QString("Open URL"));
-            Click(notice, "pushButton");
-        });
+        OnNextModal([](QWidget* notice) { Click(notice, "pushButton"); });
         QCOMPARE(ClickCell(view, 0, 4), QString("pa'ss%"));
         QCOMPARE(openedUrls, QStringList{"http://mail.example"});
 
