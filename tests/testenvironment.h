@@ -17,32 +17,34 @@
 
 namespace TestSupport {
 
-// The handlers of OnNextModal: those still waiting for a dialog, each with the
-// test that queued it; the dialogs that running ones were given; and the tests
-// that ended without FinishTest() while a handler of theirs still waited. No test
-// is left to fail for those, so the run fails at its end.
-struct DialogHandlers
+// What the widget helpers keep: the handlers of OnNextModal still waiting for a
+// dialog, each with the test that queued it; the dialogs that running ones were
+// given; the tests that ended without FinishTest() while a handler of theirs still
+// waited (no test is left to fail for those, so the run fails at its end); and the
+// stand-ins that Child() gave for missing children.
+struct WidgetHelpers
 {
     QHash<QTimer*, QString> waiting;
     QList<QWidget*> beingAnswered;
     QStringList abandonedBy;
+    QObjectList standIns;
 };
-inline DialogHandlers& Handlers()
+inline WidgetHelpers& Helpers()
 {
-    static DialogHandlers handlers;
-    return handlers;
+    static WidgetHelpers helpers;
+    return helpers;
 }
 
 inline void StopWaiting(QTimer* timer)
 {
     timer->stop();
     timer->deleteLater();
-    Handlers().waiting.remove(timer);
+    Helpers().waiting.remove(timer);
 }
 
 inline void Abandon(QTimer* timer)
 {
-    Handlers().abandonedBy << Handlers().waiting.value(timer);
+    Helpers().abandonedBy << Helpers().waiting.value(timer);
     StopWaiting(timer);
 }
 
@@ -50,11 +52,11 @@ inline void Abandon(QTimer* timer)
 // run, and gives how many there were.
 inline int ReportAbandonedHandlers(const char* testClass)
 {
-    for (QTimer* timer : Handlers().waiting.keys())
+    for (QTimer* timer : Helpers().waiting.keys())
         Abandon(timer);
-    for (const QString& test : Handlers().abandonedBy)
+    for (const QString& test : Helpers().abandonedBy)
         qCritical("FAIL! a dialog handler queued in %s::%s got no modal dialog", testClass, qPrintable(test));
-    return Handlers().abandonedBy.size();
+    return Helpers().abandonedBy.size();
 }
 
 // A modal dialog that nothing answers fails the running test after a second
@@ -66,7 +68,7 @@ inline void WatchUnansweredModals(QObject* parent)
     QObject::connect(
         timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
             auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!Handlers().waiting.isEmpty() || Handlers().beingAnswered.contains(modal))
+            if (!Helpers().waiting.isEmpty() || Helpers().beingAnswered.contains(modal))
                 modal = nullptr;
             if (modal != seen) {
                 seen = modal;
