@@ -17,37 +17,34 @@
 
 namespace TestSupport {
 
-// OnNextModal handlers still waiting for a dialog, each with the test that
-// queued it, and the dialogs that running ones were given.
-inline QHash<QTimer*, QString>& WaitingHandlers()
+// What the widget helpers keep: the handlers of OnNextModal still waiting for a
+// dialog, each with the test that queued it; the dialogs that running ones were
+// given; the tests that ended without FinishTest() while a handler of theirs still
+// waited (no test is left to fail for those, so the run fails at its end); and the
+// stand-ins that Child() gave for missing children.
+struct WidgetHelpers
 {
-    static QHash<QTimer*, QString> waiting;
-    return waiting;
-}
-inline QList<QWidget*>& DialogsBeingAnswered()
+    QHash<QTimer*, QString> waiting;
+    QList<QWidget*> beingAnswered;
+    QStringList abandonedBy;
+    QObjectList standIns;
+};
+inline WidgetHelpers& Helpers()
 {
-    static QList<QWidget*> dialogs;
-    return dialogs;
-}
-
-// Tests that ended without FinishTest() while a handler of theirs still waited.
-// No test is left to fail for them, so the run fails at its end.
-inline QStringList& TestsOfAbandonedHandlers()
-{
-    static QStringList tests;
-    return tests;
+    static WidgetHelpers helpers;
+    return helpers;
 }
 
 inline void StopWaiting(QTimer* timer)
 {
     timer->stop();
     timer->deleteLater();
-    WaitingHandlers().remove(timer);
+    Helpers().waiting.remove(timer);
 }
 
 inline void Abandon(QTimer* timer)
 {
-    TestsOfAbandonedHandlers() << WaitingHandlers().value(timer);
+    Helpers().abandonedBy << Helpers().waiting.value(timer);
     StopWaiting(timer);
 }
 
@@ -55,11 +52,11 @@ inline void Abandon(QTimer* timer)
 // run, and gives how many there were.
 inline int ReportAbandonedHandlers(const char* testClass)
 {
-    for (QTimer* timer : WaitingHandlers().keys())
+    for (QTimer* timer : Helpers().waiting.keys())
         Abandon(timer);
-    for (const QString& test : TestsOfAbandonedHandlers())
+    for (const QString& test : Helpers().abandonedBy)
         qCritical("FAIL! a dialog handler queued in %s::%s got no modal dialog", testClass, qPrintable(test));
-    return TestsOfAbandonedHandlers().size();
+    return Helpers().abandonedBy.size();
 }
 
 // A modal dialog that nothing answers fails the running test after a second
@@ -68,31 +65,33 @@ inline int ReportAbandonedHandlers(const char* testClass)
 inline void WatchUnansweredModals(QObject* parent)
 {
     auto* timer = new QTimer(parent);
-    QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!WaitingHandlers().isEmpty() || DialogsBeingAnswered().contains(modal))
-            modal = nullptr;
-        if (modal != seen) {
-            seen = modal;
-            since.start();
-        }
-        if (!modal || !since.hasExpired(1000))
-            return;
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        const QString what = QString("unanswered modal %1 \"%2\" %3")
-                                 .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
-        seen = nullptr;
-        modal->reject();
-        QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-    });
+    QObject::connect(
+        timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!Helpers().waiting.isEmpty() || Helpers().beingAnswered.contains(modal))
+                modal = nullptr;
+            if (modal != seen) {
+                seen = modal;
+                since.start();
+            }
+            if (!modal || !since.hasExpired(1000))
+                return;
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            const QString what =
+                QString("unanswered modal %1 \"%2\" %3")
+                    .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
+            seen = nullptr;
+            modal->reject();
+            QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+        });
     timer->start(100);
 }
 
 } // namespace TestSupport
 
-#define KESTROVA_TEST_APPLICATION(app)                                                              \
-    Q_INIT_RESOURCE(resources);                                                                      \
-    QApplication app(argc, argv);                                                                    \
+#define KESTROVA_TEST_APPLICATION(app)                                                                       \
+    Q_INIT_RESOURCE(resources);                                                                              \
+    QApplication app(argc, argv);                                                                            \
     TestSupport::WatchUnansweredModals(&app)
 #else
 #define KESTROVA_TEST_APPLICATION(app) QCoreApplication app(argc, argv)
@@ -145,10 +144,10 @@ template <class TestClass> int RunTestProgram(int argc, char* argv[])
     return result;
 }
 
-#define KESTROVA_TEST_MAIN(TestClass)                                                               \
-    int main(int argc, char* argv[])                                                                 \
-    {                                                                                                \
-        return RunTestProgram<TestClass>(argc, argv);                                                \
+#define KESTROVA_TEST_MAIN(TestClass)                                                                        \
+    int main(int argc, char* argv[])                                                                         \
+    {                                                                                                        \
+        return RunTestProgram<TestClass>(argc, argv);                                                        \
     }
 
 #endif // TESTENVIRONMENT_H

@@ -20,26 +20,19 @@ inline QString RunningTest()
     return QString("%1(%2)").arg(QTest::currentTestFunction(), QTest::currentDataTag());
 }
 
-// Stand-ins that Child() gave for missing children.
-inline QObjectList& StandIns()
-{
-    static QObjectList standIns;
-    return standIns;
-}
-
 // For the cleanup() of every widget test: a handler still waiting for its
 // dialog fails the test that queued it and stops, and the stand-ins go. One
 // that an earlier test left is the run's to fail.
 inline void FinishTest()
 {
-    const QList<QTimer*> waiting = WaitingHandlers().keys(RunningTest());
+    const QList<QTimer*> waiting = Helpers().waiting.keys(RunningTest());
     for (QTimer* timer : waiting)
         StopWaiting(timer);
     if (!waiting.isEmpty())
         QTest::qFail(qPrintable(QString("%1 dialog handler(s) got no modal dialog").arg(waiting.size())),
                      __FILE__, __LINE__);
-    qDeleteAll(StandIns());
-    StandIns().clear();
+    qDeleteAll(Helpers().standIns);
+    Helpers().standIns.clear();
 }
 
 // Calls `handler` with the next modal widget as soon as one is active (polling,
@@ -53,10 +46,10 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(5000);
     QPointer<QWidget> skip(notThis);
-    WaitingHandlers().insert(timer, RunningTest());
+    Helpers().waiting.insert(timer, RunningTest());
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, handler, skip]() {
         // Its test ended without FinishTest(): never answer a later test's dialog.
-        if (WaitingHandlers().value(timer) != RunningTest())
+        if (Helpers().waiting.value(timer) != RunningTest())
             return Abandon(timer);
         QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool none = !modal || modal == skip;
@@ -66,9 +59,9 @@ inline void OnNextModal(std::function<void(QWidget*)> handler, QWidget* notThis 
         if (none)
             return QTest::qFail("no modal dialog showed within 5 s", __FILE__, __LINE__);
         QWidget* answered = modal;
-        DialogsBeingAnswered() << answered;
+        Helpers().beingAnswered << answered;
         handler(modal);
-        DialogsBeingAnswered().removeOne(answered);
+        Helpers().beingAnswered.removeOne(answered);
         // A handler that failed halfway leaves its dialog open: close it, so
         // that the test ends instead of waiting on it.
         auto* dialog = qobject_cast<QDialog*>(modal.data());
@@ -122,7 +115,7 @@ template <class T = QLineEdit> T* Child(QObject* parent, const QString& name)
             standIn->setModel(new QStandardItemModel(standIn));
         if constexpr (std::is_base_of_v<QDialogButtonBox, T>)
             standIn->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        StandIns() << standIn;
+        Helpers().standIns << standIn;
         return standIn;
     }
 }

@@ -72,7 +72,6 @@ private slots:
         QTest::newRow("yes in lower case") << 200 << "{'HasNewerVersion':'yes'}" << ok << upToDate << nothing;
         QTest::newRow("JSON true") << 200 << "{'HasNewerVersion':true}" << ok << upToDate << nothing;
         QTest::newRow("array") << 200 << "[{'HasNewerVersion':'NO'}]" << none << nothing << nothing;
-        QTest::newRow("empty body") << 200 << nothing << none << nothing << nothing;
         QTest::newRow("no server") << 0 << nothing << none << nothing << nothing;
         QTest::newRow("silent server") << -1 << nothing << none << nothing << nothing;
         // Read whole, this would tell the user the version is up to date.

@@ -42,8 +42,7 @@ private slots:
         auto* list = qobject_cast<IdManagementDialog*>(window.centralWidget());
         QVERIFY(list);
         OnNextModal([](QWidget* editor) {
-            QCOMPARE(Submit(editor, "pushAdd", WebIdLines, {"Mail", "http://mail.example", "me", "pa'ss%"}),
-                     QString("New ID details added successfully!"));
+            Submit(editor, "pushAdd", WebIdLines, {"Mail", "http://mail.example", "me", "pa'ss%"});
             Click(editor, "pushClose");
         });
         Click(list, "pushAdd");
@@ -55,18 +54,14 @@ private slots:
 
         // A rename from the list shows there once the editor closes.
         OnNextModal([](QWidget* editor) {
-            QCOMPARE(Submit(editor, "pushAdd", {"lineName"}, {"Mail 2"}),
-                     QString("ID details updated successfully!"));
+            Submit(editor, "pushAdd", {"lineName"}, {"Mail 2"});
             Click(editor, "pushClose");
         });
         Click(list, "pushEdit");
         QCOMPARE(ColumnTexts(view->model(), 1), QStringList{"Mail 2"});
 
         // The URL column: the notice, the browser, then the password.
-        OnNextModal([](QWidget* notice) {
-            QCOMPARE(notice->windowTitle(), QString("Open URL"));
-            Click(notice, "pushButton");
-        });
+        OnNextModal([](QWidget* notice) { Click(notice, "pushButton"); });
         QCOMPARE(ClickCell(view, 0, 4), QString("pa'ss%"));
         QCOMPARE(openedUrls, QStringList{"http://mail.example"});
 
@@ -83,9 +78,8 @@ private slots:
         QTest::addColumn<QStringList>("names");
         const QStringList all{" lead", "Alphabet", "a_b", "alpha", "axb", "it's", "xlead"};
         QTest::newRow("blanks only") << "   " << all;
-        QTest::newRow("leading blank kept") << " lead" << QStringList{" lead"};
-        QTest::newRow("case") << "ALPHA" << QStringList{"Alphabet", "alpha"};
-        QTest::newRow("quote") << "t's" << QStringList{"it's"};
+        QTest::newRow("leading blank kept, any case") << " LEAD" << QStringList{" lead"};
+        QTest::newRow("quote, any case") << "T'S" << QStringList{"it's"};
         QTest::newRow("percent") << "%" << all;
         QTest::newRow("underscore") << "a_b" << QStringList{"a_b", "axb"};
     }

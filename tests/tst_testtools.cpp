@@ -37,42 +37,25 @@ class TestTestTools : public QObject
 {
     Q_OBJECT
 
-    QProcess child;
-    QString output;
-
 private slots:
-    void initTestCase()
+    void everyCaseFailsOnce()
     {
+        QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("KESTROVA_TOOL_FAULTS", "1");
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QCoreApplication::applicationFilePath(), QStringList());
         QVERIFY(child.waitForFinished(30000));
-        output = child.readAll();
-    }
-
-    void everyCaseFailsTheRun()
-    {
+        const QString output = child.readAll();
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QVERIFY2(child.exitCode() == 4, qPrintable(output));
-    }
-
-    void failures_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::newRow("missing child")
-            << "FAIL!  : ToolFaults::missingChild() no QLineEdit \"lineMissing\" in QWidget \"\"";
-        QTest::newRow("handler left waiting")
-            << "FAIL!  : ToolFaults::handlerLeftWaiting() 1 dialog handler(s) got no modal dialog";
-        for (const char* test : {"initTestCase", "cleanupTestCase"})
-            QTest::newRow(test)
-                << QString("FAIL! a dialog handler queued in ToolFaults::%1() got no modal dialog").arg(test);
-    }
-    void failures()
-    {
-        QFETCH(QString, line);
-        QVERIFY2(output.contains(line), qPrintable(output));
+        const QString abandoned = "FAIL! a dialog handler queued in ToolFaults::%1() got no modal dialog";
+        for (const QString& line :
+             {QString("FAIL!  : ToolFaults::missingChild() no QLineEdit \"lineMissing\" in QWidget \"\""),
+              QString("FAIL!  : ToolFaults::handlerLeftWaiting() 1 dialog handler(s) got no modal dialog"),
+              abandoned.arg("initTestCase"), abandoned.arg("cleanupTestCase")})
+            QVERIFY2(output.contains(line), qPrintable(output));
     }
 };
 
