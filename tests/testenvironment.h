@@ -65,33 +65,31 @@ inline int ReportAbandonedHandlers(const char* testClass)
 inline void WatchUnansweredModals(QObject* parent)
 {
     auto* timer = new QTimer(parent);
-    QObject::connect(
-        timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!Helpers().waiting.isEmpty() || Helpers().beingAnswered.contains(modal))
-                modal = nullptr;
-            if (modal != seen) {
-                seen = modal;
-                since.start();
-            }
-            if (!modal || !since.hasExpired(1000))
-                return;
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            const QString what =
-                QString("unanswered modal %1 \"%2\" %3")
-                    .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
-            seen = nullptr;
-            modal->reject();
-            QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-        });
+    QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!Helpers().waiting.isEmpty() || Helpers().beingAnswered.contains(modal))
+            modal = nullptr;
+        if (modal != seen) {
+            seen = modal;
+            since.start();
+        }
+        if (!modal || !since.hasExpired(1000))
+            return;
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        const QString what = QString("unanswered modal %1 \"%2\" %3")
+                                 .arg(modal->metaObject()->className(), modal->windowTitle(), box ? box->text() : "");
+        seen = nullptr;
+        modal->reject();
+        QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+    });
     timer->start(100);
 }
 
 } // namespace TestSupport
 
-#define KESTROVA_TEST_APPLICATION(app)                                                                       \
-    Q_INIT_RESOURCE(resources);                                                                              \
-    QApplication app(argc, argv);                                                                            \
+#define KESTROVA_TEST_APPLICATION(app)                                                              \
+    Q_INIT_RESOURCE(resources);                                                                      \
+    QApplication app(argc, argv);                                                                    \
     TestSupport::WatchUnansweredModals(&app)
 #else
 #define KESTROVA_TEST_APPLICATION(app) QCoreApplication app(argc, argv)
@@ -144,10 +142,10 @@ template <class TestClass> int RunTestProgram(int argc, char* argv[])
     return result;
 }
 
-#define KESTROVA_TEST_MAIN(TestClass)                                                                        \
-    int main(int argc, char* argv[])                                                                         \
-    {                                                                                                        \
-        return RunTestProgram<TestClass>(argc, argv);                                                        \
+#define KESTROVA_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char* argv[])                                                                 \
+    {                                                                                                \
+        return RunTestProgram<TestClass>(argc, argv);                                                \
     }
 
 #endif // TESTENVIRONMENT_H

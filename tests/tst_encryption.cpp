@@ -160,8 +160,7 @@ private slots:
         FreshDataFile();
         Exec(QString("INSERT INTO tblSettings (PARAM2, PARAM3) VALUES ('%1', '%2')").arg(wrappedKey, iv));
         for (int i = 0; i < 8; ++i) // "x" under another key first, whose padding fails under the known one
-            Exec(QString("INSERT INTO tblLocker (NAME, PASSWORD, TYPE, KEY, USE_MP) VALUES ('%1', '%2', 1, "
-                         "'k', 0)")
+            Exec(QString("INSERT INTO tblLocker (NAME, PASSWORD, TYPE, KEY, USE_MP) VALUES ('%1', '%2', 1, 'k', 0)")
                      .arg(i)
                      .arg(i < 8 - opening ? "kwBpbnSthBxIkfI27PexSw==" : KNOWN_CIPHER));
         QCOMPARE(Restart(), result);
