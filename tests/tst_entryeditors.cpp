@@ -92,7 +92,10 @@ private slots:
                                  .arg(EntryStore::SecretColumns(kind).join(" || "), table);
         const QString stored = QueryValue(rows).toString();
         QVERIFY2(!stored.contains(' '), qPrintable(stored));
-        // An update of a row that is gone, and saves without usable keys, write nothing.
+        // An update of a row that is gone, an entry of a locker that is gone, and
+        // saves without usable keys, write nothing.
+        QString cause;
+        QVERIFY(!EntryStore::Add(kind, "999", {{"NAME", "n"}}, &cause) && cause == "Its locker is no longer there.");
         edit->SetEditMode("999");
         QVERIFY(Submit(edit.get(), "pushAdd").endsWith("\nThe entry is no longer there."));
         edit->SetEditMode(id);
