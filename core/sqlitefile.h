@@ -8,8 +8,8 @@
 namespace SqliteFile {
 
 // What the system tells of `path`, and a file that holds something read as a
-// database on a read-only connection, which leaves the file and its journals as
-// they were.
+// database: on a read-only connection, or, with a journal beside it, in a copy
+// that took the journal in. The file and its journals stay as they were.
 FileState Examine(const QString& path);
 // Opens the SQLite file `file`, whose journals beside it are the program's own
 // copies, so that SQLite takes in what they hold: a hot journal is rolled back
