@@ -88,7 +88,7 @@ bool InRollbackJournal(const QString& path)
 {
     QFile file(path);
     const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
-    return header.size() == 20 && header.at(18) == 1 && header.at(19) == 1;
+    return FileState::IsDatabaseHeader(header) && header.at(18) == 1 && header.at(19) == 1;
 }
 
 void LogSqlError(const QSqlError& error)
@@ -152,12 +152,16 @@ QString CDBManager::DataFileName(const QString& version)
 
 QSqlDatabase& CDBManager::GetDataBase()
 {
-    if (!database) {
-        const QSettings* settings = Utility::GetInstance().settings;
-        OpenDataBase(FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(),
-                                     settings->value(ACTIVE_WALLET_DB_7_5_0).toString()));
-    }
+    if (!database)
+        OpenDataBase(ActivePath());
     return *database;
+}
+
+QString CDBManager::ActivePath()
+{
+    const QSettings* settings = Utility::GetInstance().settings;
+    return FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(),
+                           settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
 }
 
 void CDBManager::OpenDataBase(const QString& path)

@@ -26,6 +26,8 @@ public:
     void OpenDataBase(const QString& path);
     // Drops the connection so that the next GetDataBase opens the file then named.
     void CloseDataBase();
+    // Folder and name of the active data file, as the settings name them, joined.
+    static QString ActivePath();
     // The file that the connection is on.
     const QString& DataBasePath() const { return openPath; }
     // Whether the connection is on a file, not on the data folder alone, as

@@ -115,11 +115,11 @@ QString CheckStaged(const QString& path, KeySetupResult* keys)
 // The restore itself, with the keys of whichever file it leaves in place.
 RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QString* cause)
 {
-    const FileState data = SqliteFile::Examine(DataFiles::ActivePath());
+    const FileState data = SqliteFile::Examine(CDBManager::ActivePath());
     // Never a pipe or a device, which a link may make the system's own, nor a
     // file that cannot be read: it may hold data found nowhere else.
     if (data.kind == FileState::NotRegular || data.kind == FileState::Unreadable) {
-        *cause = Tr("The data file %1 cannot be replaced. %2").arg(DataFiles::ActivePath(), data.Reason());
+        *cause = Tr("The data file %1 cannot be replaced. %2").arg(CDBManager::ActivePath(), data.Reason());
         return RestoreResult::NotRestored;
     }
     const QString active = data.path, rollback = RollbackOf(active);
@@ -173,16 +173,10 @@ RestoreResult ReplaceByBackup(const QString& backup, KeySetupResult* keys, QStri
 
 namespace DataFiles {
 
-QString ActivePath()
-{
-    const QSettings* settings = Utility::GetInstance().settings;
-    return FileState::Join(settings->value(WALLET_DATA_FOLDER_PATH).toString(),
-                           settings->value(ACTIVE_WALLET_DB_7_5_0).toString());
-}
 
 QString RollbackPath()
 {
-    return RollbackOf(FileState::Resolve(ActivePath()));
+    return RollbackOf(FileState::Resolve(CDBManager::ActivePath()));
 }
 
 QString BackupPath(const QString& folder)
@@ -199,7 +193,7 @@ QString SharePath(const QString& folder)
 
 bool InUse()
 {
-    return !QFileInfo(ActivePath()).fileName().isEmpty();
+    return !QFileInfo(CDBManager::ActivePath()).fileName().isEmpty();
 }
 
 QString CopyActiveTo(const QString& target)
@@ -208,16 +202,17 @@ QString CopyActiveTo(const QString& target)
     const QFileInfo named(target);
     FileCopy::RemoveUnfinished(named.absolutePath(),
                                BACKUP_NAME + "|" + QRegularExpression::escape(named.fileName()));
+    const QString source = CDBManager::ActivePath();
     FileCopy copy;
     QString cause;
-    if (copy.Make(ActivePath(), target, FileCopy::Source::AnyFile, FileCopy::Mode::OfSource,
+    if (copy.Make(source, target, FileCopy::Source::AnyFile, FileCopy::Mode::OfSource,
                   SqliteFile::TakeInJournals) &&
         KeptFiles::ClearWay(target, &cause) && copy.Place(target))
         return QString();
     if (!cause.isEmpty())
         return cause;
     // Named, so that the cause is not taken for the chosen folder's.
-    return copy.SourceAtFault() ? Tr("The data file %1 cannot be copied. %2").arg(ActivePath(), copy.Cause())
+    return copy.SourceAtFault() ? Tr("The data file %1 cannot be copied. %2").arg(source, copy.Cause())
                                 : copy.Cause();
 }
 
@@ -235,7 +230,7 @@ void Select(const QString& path)
 bool CanMakeNew()
 {
     const QString folder = Utility::GetInstance().settings->value(WALLET_DATA_FOLDER_PATH).toString();
-    const FileState data = FileState::Look(ActivePath());
+    const FileState data = FileState::Look(CDBManager::ActivePath());
     const bool free = data.kind == FileState::Empty || (data.kind == FileState::Nothing && !data.linked);
     return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && InUse() && free &&
            !RollbackWaits(data.path);
@@ -244,7 +239,7 @@ bool CanMakeNew()
 QString MakeNew()
 {
     QString cause;
-    return CDBManager::GetInstance().MakeDataFile(ActivePath(), &cause) ? QString() : cause;
+    return CDBManager::GetInstance().MakeDataFile(CDBManager::ActivePath(), &cause) ? QString() : cause;
 }
 
 CopyCheck CheckCopy(const QString& copy, bool keepKeys)
@@ -305,7 +300,7 @@ RollbackRecovery RecoverRollback(QString* cause)
     // No data file is named until a first start has made one.
     if (!InUse())
         return RollbackRecovery::None;
-    const FileState data = FileState::Look(ActivePath());
+    const FileState data = FileState::Look(CDBManager::ActivePath());
     const QString rollback = RollbackOf(data.path);
     FileCopy::RemoveUnfinished(data.path);
     // An empty data file holds no more than a missing one; anything else stays,

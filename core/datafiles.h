@@ -36,8 +36,6 @@ struct CopyCheck
     KeySetupResult keys = KeySetupResult::NoDataFile;
 };
 
-// Folder and name of the active data file, joined.
-QString ActivePath();
 // The copy of the active data file that a restore keeps until the backup is in;
 // beside the file itself when the active path is a link to it.
 QString RollbackPath();

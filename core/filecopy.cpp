@@ -10,12 +10,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -171,11 +171,9 @@ bool FileCopy::Make(const QString& source, const QString& beside, Source kind, M
     struct stat status;
     if (in.Get() < 0 || ::fstat(in.Get(), &status) != 0)
         return Fail(why, true);
-    // SQLite's header, with the journal mode at bytes 18 and 19: 2 for WAL.
-    static const char sqlite[] = "SQLite format 3"; // with its NUL: 16 bytes
-    char header[20] = {};
-    const bool database = ::pread(in.Get(), header, sizeof header, 0) == sizeof header &&
-                          memcmp(header, sqlite, sizeof sqlite) == 0;
+    QByteArray header(20, '\0');
+    header.resize(std::max<ssize_t>(0, ::pread(in.Get(), header.data(), header.size(), 0)));
+    const bool database = FileState::IsDatabaseHeader(header);
     if (kind == Source::Database && !database)
         return Fail(FileState::CauseFor(FileState::NotADataFile), true);
 
@@ -184,7 +182,7 @@ bool FileCopy::Make(const QString& source, const QString& beside, Source kind, M
         return false;
     if (!out.Close())
         return Fail(FileState::CauseOf(errno, true));
-    bool journaled = database && header[18] == 2;
+    bool journaled = database && header.at(18) == 2;
     if (database && !CopyJournals(source, &journaled))
         return false;
     if (journaled && !takeIn(fileName, &why))

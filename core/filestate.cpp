@@ -116,17 +116,22 @@ FileState FileState::Look(const QString& path)
         return state;
     }
     int error = 0;
-    QByteArray header;
-    if (!Opens(state.path, &error, &header))
+    if (!Opens(state.path, &error, &state.header))
         return CannotOpen(state, state.path, error);
-    // The -shm serves WAL mode only: 2 in byte 18 of SQLite's header, or a WAL beside.
-    const bool wal = (header.size() > 18 && header.at(18) == 2) || beside.contains(state.path + "-wal");
+    // The -shm serves WAL mode only, as SQLite's header or a WAL beside tells.
+    const bool wal = (IsDatabaseHeader(state.header) && state.header.at(18) == 2) ||
+                     beside.contains(state.path + "-wal");
     for (const QString& file : beside) {
         if ((wal || !file.endsWith("-shm")) && !Opens(file, &error))
             return CannotOpen(state, file, error);
     }
     state.kind = Readable;
     return state;
+}
+
+bool FileState::IsDatabaseHeader(const QByteArray& header)
+{
+    return header.size() >= 20 && header.startsWith(QByteArray("SQLite format 3\0", 16));
 }
 
 QString FileState::WhyNotWritable(const QString& path)

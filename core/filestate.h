@@ -44,6 +44,9 @@ public:
     static QString CauseFor(Kind kind);
     // What a failed system call's error number means to the user.
     static QString CauseOf(int error, bool writing);
+    // Whether `header`, a file's first 20 bytes, starts as SQLite's files do;
+    // its byte 18 then gives the journal mode: 1 the rollback journal, 2 WAL.
+    static bool IsDatabaseHeader(const QByteArray& header);
     // Why the database at `path` cannot take a save: what is in the way, the
     // file itself, a journal beside it or its folder, named where it is not the
     // file; the empty text when nothing is.
@@ -61,6 +64,7 @@ public:
     QString cause;        // in words a user understands; empty for Empty, Readable and DataFile
     bool linked = false;  // `path` was reached through a link
     QStringList journals; // the -journal and -wal beside it, which SQLite takes as the file's own
+    QByteArray header;    // the first bytes of a file that holds something, as Look read them
 };
 
 #endif // FILESTATE_H

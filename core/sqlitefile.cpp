@@ -76,9 +76,7 @@ FileState Examine(const QString& path)
     const FileState state = FileState::Look(path);
     if (state.kind != FileState::Readable)
         return state;
-    QFile file(state.path);
-    static const QByteArray sqlite("SQLite format 3\0", 16);
-    if (!file.open(QIODevice::ReadOnly) || file.read(16) != sqlite)
+    if (!FileState::IsDatabaseHeader(state.header))
         return state.With(FileState::NotADataFile, state.path, FileState::CauseFor(FileState::NotADataFile));
     if (!state.journals.contains(state.path + "-journal"))
         return ReadAsDatabase(state);

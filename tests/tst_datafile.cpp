@@ -116,7 +116,7 @@ private slots:
         QVERIFY(EntryStore::Add(1, id, {{"NAME", "Mail"}, {"USER_NAME", "me"}}));
         const QString folder = Home(QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
-        const QString active = DataFiles::ActivePath(), name = QFileInfo(active).fileName();
+        const QString active = CDBManager::ActivePath(), name = QFileInfo(active).fileName();
         QVERIFY(SetFileMode(active, 0640));
         const int mode = usual ? 0640 : 0600;
         disk.watched = true;
@@ -206,7 +206,7 @@ private slots:
         if ((damage == "unreadable" || damage == "locked") && NothingIsReadOnly())
             QSKIP("every file can be read and written here");
         const QString id = MakeLocker("Web", "web pw");
-        const QString active = DataFiles::ActivePath(), backup = Home(damage + ".kestrova");
+        const QString active = CDBManager::ActivePath(), backup = Home(damage + ".kestrova");
         const QString rollback = DataFiles::RollbackPath();
         QByteArray bytes = ReadFile(active);
         if (damage == "junk" || damage == "wal") {
@@ -325,7 +325,7 @@ private slots:
         if (copy == "unreadable" && NothingIsReadOnly())
             QSKIP("every file can be read here");
         const QString id = MakeLocker("Web", "web pw");
-        const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
+        const QString active = CDBManager::ActivePath(), rollback = DataFiles::RollbackPath();
         window.reset();
         CDBManager::GetInstance().CloseDataBase();
         if (left == "live")
@@ -398,7 +398,7 @@ private slots:
     {
         QFETCH(QString, left);
         QFETCH(QString, keptAt);
-        const QString active = DataFiles::ActivePath(), rollback = DataFiles::RollbackPath();
+        const QString active = CDBManager::ActivePath(), rollback = DataFiles::RollbackPath();
         const QString backup = left == "itself" ? rollback : Home(left + ".kestrova");
         QVERIFY(QFile::copy(active, backup));
         MakeLocker("Newer", "newer pw");
@@ -473,7 +473,7 @@ private slots:
         QFETCH(QString, step);
         QFETCH(QString, journal);
         MakeLocker("Web", "web pw");
-        const QString active = DataFiles::ActivePath(), folder = Home(QTest::currentDataTag());
+        const QString active = CDBManager::ActivePath(), folder = Home(QTest::currentDataTag());
         const QString backup = folder + "/backup.kestrova";
         const QString at = step == "share" ? DataFiles::SharePath(folder) : active;
         QVERIFY(QDir().mkpath(folder) && QFile::copy(active, backup));
@@ -532,7 +532,7 @@ private slots:
     void specialFilesStayAsTheyAre()
     {
         QFETCH(QString, special);
-        const QString active = DataFiles::ActivePath(), held = Home(QTest::currentDataTag());
+        const QString active = CDBManager::ActivePath(), held = Home(QTest::currentDataTag());
         const QString backup = held + ".kestrova";
         QVERIFY(QFile::copy(active, backup));
         window.reset();
@@ -577,7 +577,7 @@ private slots:
     void dataFileBehindALink()
     {
         const QString id = MakeLocker("Web", "web pw");
-        const QString link = DataFiles::ActivePath(), real = Home("d2/real"), target = real + "/data.kvd";
+        const QString link = CDBManager::ActivePath(), real = Home("d2/real"), target = real + "/data.kvd";
         const QString backup = Home("link.kestrova");
         QVERIFY(QFile::copy(link, backup));
         window.reset();
@@ -644,7 +644,7 @@ private slots:
         QFETCH(QString, cause);
         if (obstacle == "folder" && NothingIsReadOnly())
             QSKIP("every folder can be written here");
-        const QString active = DataFiles::ActivePath(), real = FileState::Resolve(active);
+        const QString active = CDBManager::ActivePath(), real = FileState::Resolve(active);
         const QString folder = QFileInfo(real).path();
         const QString culprit = !cause.contains('|') ? "" : obstacle == "folder" ? folder : real;
         cause = culprit.isEmpty() ? cause : culprit + cause.replace('|', '\n');
@@ -711,7 +711,7 @@ private slots:
         QFETCH(QString, message);
         const QString theirs = MakeLocker("Theirs", "their pw");
         const QString other = (elsewhere.isValid() ? elsewhere.path() : QDir::homePath()) + "/" + file;
-        QVERIFY(QFile::copy(DataFiles::ActivePath(), other));
+        QVERIFY(QFile::copy(CDBManager::ActivePath(), other));
         // What an earlier choice of it that a kill cut short left beside it goes.
         WriteFile(other + "~kestrova-tmp-a1B2c3", "left");
         ExecOn(other,
@@ -735,10 +735,10 @@ private slots:
         QVERIFY(!window->centralWidget());
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
         QVERIFY(Utility::GetInstance().sessionLockerIds.isEmpty());
-        QCOMPARE(JournalMode(DataFiles::ActivePath()), 1);
+        QCOMPARE(JournalMode(CDBManager::ActivePath()), 1);
         const QString added = MakeLocker("Added", "added pw");
         Restart();
-        QCOMPARE(DataFiles::ActivePath() == other, action == "actionData_File");
+        QCOMPARE(CDBManager::ActivePath() == other, action == "actionData_File");
         QCOMPARE(LockerStore::CheckLogin(added, "added pw"), LoginCheck::Granted);
         QCOMPARE(LockerStore::CheckLogin(theirs, "their pw"), LoginCheck::Granted);
     }
@@ -775,10 +775,10 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(foreign).constData(), 0600), 0);
         } else if (kind == "rollback") {
             WriteFile(foreign, "");
-            QVERIFY(QFile::copy(DataFiles::ActivePath(), foreign + "_temp"));
+            QVERIFY(QFile::copy(CDBManager::ActivePath(), foreign + "_temp"));
         } else {
             WriteFile(foreign,
-                      Changed(ReadFile(DataFiles::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
+                      Changed(ReadFile(CDBManager::ActivePath()), KeyRowStore::Read().wrappedKey.toLatin1()));
         }
         const QByteArray bytes = kind == "pipe" ? QByteArray() : ReadFile(foreign);
         const mode_t type = TypeAt(foreign);

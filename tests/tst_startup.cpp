@@ -204,7 +204,7 @@ private slots:
         const QStringList before = Tree();
 
         RunFirstStart();
-        QCOMPARE(DataFiles::ActivePath(), current);
+        QCOMPARE(CDBManager::ActivePath(), current);
         QCOMPARE(SetUpKeys(), result);
         QCOMPARE(Tree(), before);
         if (kind == "rollback")
@@ -480,7 +480,7 @@ private slots:
         UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/" + DataFolder());
         QVERIFY(manager.GetDataBase().isOpen());
         UserSettings()->setValue(WALLET_DATA_FOLDER_PATH, "/");
-        QCOMPARE(DataFiles::ActivePath(), "/other.kvd");
+        QCOMPARE(CDBManager::ActivePath(), "/other.kvd");
 
         // A folder that does not exist gives a connection that stays closed.
         manager.CloseDataBase();

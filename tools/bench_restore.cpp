@@ -27,7 +27,7 @@ template <class Fill> QString MakeBackup(const QString& name, Fill fill)
     CDBManager::GetInstance().CloseDataBase();
     const QString backup = QDir::homePath() + "/" + name + ".kestrova";
     QFile::remove(backup);
-    if (!QFile::copy(DataFiles::ActivePath(), backup))
+    if (!QFile::copy(CDBManager::ActivePath(), backup))
         qFatal("cannot make the backup");
     Utility::GetInstance().settings->sync();
     return backup;

@@ -103,11 +103,11 @@ void MainWindow::ReloadLockerList()
 void MainWindow::ReportKeySetup(KeySetupResult result)
 {
     // Told at once, not at the first save that fails.
-    const QString unwritable = KeysInForce(result) ? FileState::WhyNotWritable(DataFiles::ActivePath()) : "";
+    const QString unwritable = KeysInForce(result) ? FileState::WhyNotWritable(CDBManager::ActivePath()) : "";
     if (!unwritable.isEmpty()) {
         ShowPlainWarning(this, tr("Error"),
                          tr("The data file cannot be written:\n%1\n%2\nNothing can be saved until it can.")
-                             .arg(DataFiles::ActivePath(), unwritable));
+                             .arg(CDBManager::ActivePath(), unwritable));
     }
     switch (result) {
     case KeySetupResult::NoMasterPassword:
@@ -130,20 +130,20 @@ void MainWindow::ReportKeySetup(KeySetupResult result)
             this, tr("Error"),
             tr("The data file is not a Kestrova data file:\n%1\nNo lockers can be shown or saved "
                "until another data file is selected.")
-                .arg(DataFiles::ActivePath()));
+                .arg(CDBManager::ActivePath()));
         break;
     case KeySetupResult::OlderDataFile:
         ShowPlainWarning(this, tr("Error"),
                          tr("The data file is from an earlier version of Kestrova:\n%1\nNo lockers can be "
                             "shown or saved until another data file is selected.")
-                             .arg(DataFiles::ActivePath()));
+                             .arg(CDBManager::ActivePath()));
         break;
     case KeySetupResult::CannotOpen:
         ShowPlainWarning(
             this, tr("Error"),
             tr("The data file cannot be opened:\n%1\n%2 No lockers can be shown or saved until "
                "another data file is selected.")
-                .arg(DataFiles::ActivePath(), SqliteFile::Examine(DataFiles::ActivePath()).Reason()));
+                .arg(CDBManager::ActivePath(), SqliteFile::Examine(CDBManager::ActivePath()).Reason()));
         break;
     case KeySetupResult::NoDataFile:
         OfferNewDataFile();
@@ -165,7 +165,7 @@ void MainWindow::ReportNoDataFolder()
             this, tr("Error"),
             tr("The data folder cannot be created or written:\n%1\n%2\nNo lockers can be shown or "
                "saved until it can.")
-                .arg(QFileInfo(DataFiles::ActivePath()).absolutePath(), report.cause));
+                .arg(QFileInfo(CDBManager::ActivePath()).absolutePath(), report.cause));
         return;
     }
     // Nothing was made in its place, so that the next start tries again.
@@ -222,7 +222,7 @@ void MainWindow::ReportCarriedOver()
 
 QString MainWindow::MissingDataFileText() const
 {
-    return tr("The data file is missing or empty:\n%1\n").arg(DataFiles::ActivePath());
+    return tr("The data file is missing or empty:\n%1\n").arg(CDBManager::ActivePath());
 }
 
 void MainWindow::ShowMissingDataFile()
@@ -254,7 +254,7 @@ bool MainWindow::MakeNewDataFile()
     const QString cause = DataFiles::MakeNew();
     if (!cause.isEmpty()) {
         ShowPlainWarning(this, tr("Error"),
-                         tr("No data file could be made at:\n%1\n%2").arg(DataFiles::ActivePath(), cause));
+                         tr("No data file could be made at:\n%1\n%2").arg(CDBManager::ActivePath(), cause));
     }
     TellOfKeptFiles(tr("Data File"));
     return cause.isEmpty();
@@ -269,7 +269,7 @@ RollbackRecovery MainWindow::RecoverInterruptedRestore()
         ShowPlainInformation(this, tr("Restore"),
                              tr("A restore did not finish. The data file has been put back from the copy "
                                 "kept for it:\n%1")
-                                 .arg(DataFiles::ActivePath()));
+                                 .arg(CDBManager::ActivePath()));
         break;
     case RollbackRecovery::NotPutBack:
         ShowPlainWarning(this, tr("Restore"),
@@ -480,9 +480,10 @@ QString ChooseRecentFile(QWidget* parent, const QString& title, const QString& f
 // Whether a data file is in use, to be copied or replaced; else the user is told.
 bool DataFileInUse(QWidget* parent, const QString& title)
 {
-    if (!DataFiles::InUse())
+    const bool inUse = DataFiles::InUse();
+    if (!inUse)
         ShowPlainInformation(parent, title, CDBManager::NoDataFileText());
-    return DataFiles::InUse();
+    return inUse;
 }
 
 } // namespace
