@@ -231,8 +231,7 @@ bool CanMakeNew()
 {
     const QString folder = Utility::GetInstance().settings->value(WALLET_DATA_FOLDER_PATH).toString();
     const FileState data = FileState::Look(CDBManager::ActivePath());
-    const bool free = data.kind == FileState::Empty || (data.kind == FileState::Nothing && !data.linked);
-    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && InUse() && free &&
+    return QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir() && InUse() && data.IsFree() &&
            !RollbackWaits(data.path);
 }
 

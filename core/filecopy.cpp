@@ -263,8 +263,7 @@ bool FileCopy::Place(const QString& target)
 
 bool FileCopy::CanSettle(const FileState& there, QString* cause)
 {
-    // Never through a link to a file not there: that is a drive not connected, say.
-    if (there.kind != FileState::Empty && (there.kind != FileState::Nothing || there.linked)) {
+    if (!there.IsFree()) {
         *cause = FileState::CauseOf(there.kind == FileState::Nothing ? ENOENT : EEXIST, false);
         return false;
     }

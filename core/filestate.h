@@ -53,6 +53,9 @@ public:
     static QString WhyNotWritable(const QString& path);
 
     bool HoldsNothing() const { return kind == Nothing || kind == Empty; }
+    // Whether a new file may take this place: an empty file, or nothing at all,
+    // not even a link to a file not there, as on a drive not connected.
+    bool IsFree() const { return kind == Empty || (kind == Nothing && !linked); }
     // This state, found to be of `kind` for `cause`, which speaks of `culprit`.
     FileState With(Kind kind, const QString& culprit, const QString& cause) const;
     // Why the file cannot be used, naming the journal when that is at fault.

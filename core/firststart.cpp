@@ -110,7 +110,7 @@ void RunFirstStart()
     const QString current = folder.filePath(CDBManager::DataFileName());
     FileCopy::RemoveUnfinished(current);
     const FileState there = FileState::Look(current);
-    if (there.kind == FileState::Empty || (there.kind == FileState::Nothing && !there.linked)) {
+    if (there.IsFree()) {
         // Data that a restore cut short left in the rollback copy is put back by
         // the window, as at every start: nothing is made beside it.
         if (DataFiles::RollbackWaits(current)) {

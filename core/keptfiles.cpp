@@ -5,6 +5,7 @@
 #include "core/utility.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <cerrno>
@@ -66,6 +67,12 @@ QStringList Untold()
             there << path;
     }
     return there;
+}
+
+bool IsJournal(const QString& kept)
+{
+    static const QRegularExpression journal(R"(-(journal|wal)_kept_[-\d]+$)");
+    return kept.contains(journal);
 }
 
 void Told()

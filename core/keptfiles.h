@@ -19,6 +19,8 @@ bool MoveAside(const QString& path, const QString& base, const QString& ending, 
 bool ClearWay(const QString& path, QString* cause);
 // The files noted and not yet told of that are still there.
 QStringList Untold();
+// Whether `kept` is a journal that ClearWay moved aside, as its name tells.
+bool IsJournal(const QString& kept);
 // The user has been told of every file noted.
 void Told();
 

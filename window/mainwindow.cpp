@@ -33,7 +33,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QResource>
 #include <QScroller>
 #include <QSettings>
@@ -182,10 +181,8 @@ namespace {
 QString KeptFilesText()
 {
     QStringList copies, journals;
-    // The names that the program gave them tell which is which.
-    const QRegularExpression journal(R"(-(journal|wal)_kept_[-\d]+$)");
     for (const QString& file : KeptFiles::Untold())
-        (file.contains(journal) ? journals : copies) << file;
+        (KeptFiles::IsJournal(file) ? journals : copies) << file;
     QStringList texts;
     if (!copies.isEmpty())
         texts << MainWindow::tr("An earlier restore left a different copy of your data beside the data file. "
