@@ -193,6 +193,8 @@ private slots:
             {"link in the rollback copy's place", "rollback", "It is not a regular file."},
             {"no room for the rollback copy", "full", "There is no room left on the disk."},
             {"earlier rollback copy, its kept name taken", "aside", "A file of that name is already there."},
+            {"journal beside the data file, its kept name taken", "journal aside",
+             active + "-journal\nA file of that name is already there."},
             {"earlier rollback copy, folder that cannot be written", "locked",
              "The folder or the file cannot be written."}};
         for (const QStringList& row : rows)
@@ -251,12 +253,13 @@ private slots:
             ExecOn(backup, {"DELETE FROM tblLocker", "DELETE FROM tblSettings"});
             disk.full = "-journal";
         }
-        if (damage == "aside") { // the clock went back: kept copies of the next seconds are there
-            WriteFile(rollback, "older data");
+        if (damage.endsWith("aside")) { // the clock went back: kept files of the next seconds are there
+            const QString base = damage == "aside" ? active : active + "-journal";
+            WriteFile(damage == "aside" ? rollback : base, damage == "aside" ? "older data" : "");
             for (int second = 0; second < 10; ++second)
-                WriteFile(active + "_kept_" +
+                WriteFile(base + "_kept_" +
                               QDateTime::currentDateTime().addSecs(second).toString("yyyyMMdd-HH-mm-ss") +
-                              ".kestrova",
+                              (damage == "aside" ? ".kestrova" : ""),
                           "kept");
         }
         if (damage == "locked") {
